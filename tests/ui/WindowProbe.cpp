@@ -1,0 +1,49 @@
+// Shows the real launch window with a worker that stops at the percentage given as the first
+// argument, prints the screen rectangles of its controls, and prints the dialog's result when
+// somebody closes it. The screenshot test drives it.
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/KestropDlg.h"
+
+namespace {
+
+class ProbeDlg : public CKestropDlg {
+public:
+    explicit ProbeDlg(int progress)
+        : CKestropDlg(
+              [progress] {
+                  g_pLaunchState->SetProgress(progress);
+                  return true;
+              },
+              [](const char16_t*, const CString&, const CString&) { return 0; }) {}
+
+    BOOL OnInitDialog() override {
+        const BOOL result = CKestropDlg::OnInitDialog();
+        for (int id : {1004, 1005, 1006, 1007, 1008}) {
+            CRect r;
+            CWnd control;
+            control.Attach(GetHost(), id);
+            control.GetWindowRect(&r);
+            std::printf("rect %d %d %d %d %d\n", id, r.left, r.top, r.right, r.bottom);
+        }
+        std::fflush(stdout);
+        return result;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int progress = argc > 1 ? std::atoi(argv[1]) : 50;
+    CWinApp app;
+    intptr_t result = 0;
+    {
+        ProbeDlg dlg(progress);
+        result = dlg.DoModal();
+        g_pLaunchState->SetProgress(100);  // the stand-in worker is done
+    }
+    std::printf("result %d\n", static_cast<int>(result));
+    std::fflush(stdout);
+    return 0;
+}
