@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/Debug.h"
+
 namespace {
 
 inline uint32_t Rotl(uint32_t x, int n) {
@@ -178,11 +180,16 @@ CString CMD5Checksum::Final() {
 CString CMD5Checksum::GetMD5(CFile& file) {
     CMD5Checksum md5;
     unsigned char block[1024];
-    for (;;) {
-        const size_t n = file.Read(block, sizeof block);  // a CFileException goes to the caller
-        if (n == 0)
-            break;
-        md5.Update(block, static_cast<uint32_t>(n));
+    try {
+        for (;;) {
+            const size_t n = file.Read(block, sizeof block);
+            if (n == 0)
+                break;
+            md5.Update(block, static_cast<uint32_t>(n));
+        }
+    } catch (const CFileException&) {
+        platform::DebugTrace(u"CMD5Checksum::GetMD5: CFileException caught");
+        throw;  // the caller decides what an unreadable file means
     }
     return md5.Final();
 }
