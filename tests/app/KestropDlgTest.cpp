@@ -39,7 +39,7 @@ class LaunchWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!platform::kTargetIsWindows) {
-            setenv("XDG_DOCUMENTS_DIR", m_documents.Path().string().c_str(), 1);
+            testing_support::SetEnvVar("XDG_DOCUMENTS_DIR", m_documents.Path().string().c_str());
         }
         ASSERT_TRUE(platform::GetDocumentsFolder(m_documentsWide));
         m_quorvia = std::filesystem::path((m_documentsWide + platform::kDirSeparator + u"quorvia").Str());
@@ -145,12 +145,12 @@ TEST_F(LaunchWindow, InitialisationSetsUpFolderThenPreferencesThenWorker) {
 
 TEST_F(LaunchWindow, WorkingFolderFailureStartsNoWorkerAndReadsNoPreferences) {
     if (platform::kTargetIsWindows) GTEST_SKIP() << "the Documents folder always exists under Wine";
-    unsetenv("XDG_DOCUMENTS_DIR");
+    testing_support::SetEnvVar("XDG_DOCUMENTS_DIR", nullptr);
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    unsetenv("HOME");
+    testing_support::SetEnvVar("HOME", nullptr);
     WriteFileBytes(m_start / "record.d", "true");  // the current folder: must stay unread
     Open();
-    setenv("HOME", home.c_str(), 1);
+    if (!home.empty()) testing_support::SetEnvVar("HOME", home.c_str());
     EXPECT_EQ(m_workersStarted, 0);
     EXPECT_FALSE(g_bLiteMode);
     EXPECT_EQ(m_host.checks[1007], 0);
