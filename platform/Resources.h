@@ -64,4 +64,9 @@ private:
 const DialogTemplate* FindDialogTemplate(int id);
 const IconResource* FindIconResource(int id);
 
+// The bytes of a resource in the executable's resource section (Windows), by numeric or named
+// type; empty when there is none, and always on Linux, whose programs have no such section.
+std::span<const unsigned char> FindRawResource(int type, int id, uint16_t language);
+std::span<const unsigned char> FindRawResource(const char16_t* type, int id, uint16_t language);
+
 }  // namespace platform

@@ -77,3 +77,10 @@ BOOL CWinApp::InitInstance() {
     // Linux has no restart manager to register with.
     return TRUE;
 }
+
+namespace platform {
+
+std::span<const unsigned char> FindRawResource(int, int, uint16_t) { return {}; }
+std::span<const unsigned char> FindRawResource(const char16_t*, int, uint16_t) { return {}; }
+
+}  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/Debug.h"
 #include "platform/Dialog.h"
+#include "platform/Resources.h"
 #include "platform/win32/Ui.h"
 
 namespace {
@@ -68,6 +69,28 @@ bool InitCommonControls(unsigned classes) {
     icc.dwSize = sizeof icc;
     icc.dwICC = classes;
     return InitCommonControlsEx(&icc) != FALSE;
+}
+
+}  // namespace platform
+
+namespace platform {
+namespace {
+std::span<const unsigned char> RawResource(LPCWSTR type, int id, uint16_t language) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceExW(module, type, MAKEINTRESOURCEW(id), language);
+    if (!found) return {};
+    HGLOBAL loaded = LoadResource(module, found);  // resources live as long as the module
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return {};
+    return {static_cast<const unsigned char*>(data), static_cast<size_t>(SizeofResource(module, found))};
+}
+}  // namespace
+
+std::span<const unsigned char> FindRawResource(int type, int id, uint16_t language) {
+    return RawResource(MAKEINTRESOURCEW(type), id, language);
+}
+std::span<const unsigned char> FindRawResource(const char16_t* type, int id, uint16_t language) {
+    return RawResource(win32::W(type), id, language);
 }
 
 }  // namespace platform
