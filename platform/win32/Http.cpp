@@ -1,11 +1,12 @@
 #include "platform/Http.h"
 
+// <wininet.h> needs the types of <windows.h>, which Wide.h brings.
+#include "platform/win32/Wide.h"
+
 #include <wininet.h>
 
 #include <string>
 #include <vector>
-
-#include "platform/win32/Wide.h"
 
 namespace platform::http {
 namespace {
