@@ -1,5 +1,7 @@
 #include "platform/Thread.h"
 
+#include "platform/Debug.h"
+
 #include <pthread.h>
 #include <unistd.h>
 
@@ -35,5 +37,7 @@ bool StartDetachedThread(ThreadProc proc, void* parameter) {
 }
 
 void EndProcessNow(int exitCode) { _exit(exitCode); }
+
+void DebugTrace(const char16_t*) {}
 
 }  // namespace platform

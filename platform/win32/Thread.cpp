@@ -1,5 +1,7 @@
 #include "platform/Thread.h"
 
+#include "platform/Debug.h"
+
 #include <memory>
 
 #include "platform/win32/Wide.h"
@@ -29,5 +31,7 @@ bool StartDetachedThread(ThreadProc proc, void* parameter) {
 }
 
 void EndProcessNow(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+
+void DebugTrace(const char16_t* text) { OutputDebugStringW(win32::W(text)); }
 
 }  // namespace platform

@@ -78,7 +78,7 @@ class WorkingFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!platform::kTargetIsWindows) {
-            setenv("XDG_DOCUMENTS_DIR", m_fakeDocuments.Path().string().c_str(), 1);
+            testing_support::SetEnvVar("XDG_DOCUMENTS_DIR", m_fakeDocuments.Path().string().c_str());
         }
         ASSERT_TRUE(platform::GetDocumentsFolder(m_documents));
         m_quorvia = m_documents + platform::kDirSeparator + u"quorvia";
@@ -126,12 +126,12 @@ TEST(WorkingFolderMissing, NoDocumentsFolderFailsAndLogsInTheStartFolder) {
     TempDir start;
     CurrentDirScope cwd(start.Path());
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    unsetenv("XDG_DOCUMENTS_DIR");
-    unsetenv("HOME");
+    testing_support::SetEnvVar("XDG_DOCUMENTS_DIR", nullptr);
+    testing_support::SetEnvVar("HOME", nullptr);
     theLog.Reset();
     EXPECT_FALSE(SetupWorkingFolder());
     theLog.Reset();
-    if (!home.empty()) setenv("HOME", home.c_str(), 1);
+    if (!home.empty()) testing_support::SetEnvVar("HOME", home.c_str());
     EXPECT_EQ(ReadLogMessages(start / "t.log"), std::vector<std::string>{"get document dir fail!"});
 }
 

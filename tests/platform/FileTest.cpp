@@ -6,6 +6,7 @@
 
 #include "platform/Codepage.h"
 #include "platform/Folders.h"
+#include "platform/VersionInfo.h"
 #include "tests/support/TempDir.h"
 
 using testing_support::TempDir;
@@ -121,6 +122,19 @@ TEST(Folders, MoveFileOverSwapsInTheNewContent) {
     EXPECT_EQ(testing_support::ReadFileBytes(dir / "old"), "new");
     EXPECT_FALSE(std::filesystem::exists(dir / "new"));
     EXPECT_FALSE(platform::MoveFileOver(dir.Wide("absent"), dir.Wide("old")));
+}
+
+}  // namespace
+
+namespace {
+
+// This test executable carries no version resource, unlike the product and env_tests.
+TEST(VersionInfo, ExecutableWithoutAVersionResourceReadsNothingOnWindows) {
+    if (!platform::kTargetIsWindows) GTEST_SKIP() << "Linux takes the build's values";
+    uint16_t fields[4] = {};
+    CString name;
+    EXPECT_FALSE(platform::ReadProductVersion(fields));
+    EXPECT_FALSE(platform::ReadProductName(name));
 }
 
 }  // namespace

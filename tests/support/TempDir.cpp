@@ -1,6 +1,7 @@
 #include "tests/support/TempDir.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -47,6 +48,18 @@ CurrentDirScope::CurrentDirScope(const std::filesystem::path& folder)
 CurrentDirScope::~CurrentDirScope() {
     std::error_code ignored;
     std::filesystem::current_path(m_previous, ignored);
+}
+
+void SetEnvVar(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    if (value) {
+        setenv(name, value, 1);
+    } else {
+        unsetenv(name);
+    }
+#endif
 }
 
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {

@@ -35,6 +35,8 @@ private:
 };
 
 CString ToWide(const std::filesystem::path& path);
+// Sets (value non-null) or removes an environment variable of this process.
+void SetEnvVar(const char* name, const char* value);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFileBytes(const std::filesystem::path& path);
 
