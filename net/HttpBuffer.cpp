@@ -30,7 +30,9 @@ public:
         m_nAnnounced = length;
         if (!IsSuccess(status)) return false;  // the body of a failure is never read
         if (length > kMaxBody) {
-            m_strFailure = fmt::Format(u"Content-Length %d is too large for memory", length);
+            // INT64_MAX stands for a value beyond any integer.
+            m_strFailure = length == INT64_MAX ? CString(u"Content-Length is too large for memory")
+                                               : fmt::Format(u"Content-Length %d is too large for memory", length);
             return false;
         }
         const size_t first = length >= 0 ? static_cast<size_t>(length) : kUnknownLengthStart;
