@@ -8,6 +8,7 @@
 #include "env/Log.h"
 #include "platform/Format.h"
 #include "platform/Http.h"
+#include "platform/Memory.h"
 
 namespace {
 
@@ -18,7 +19,9 @@ constexpr int64_t kMaxBody = INT32_MAX - 1;
 // First block for a body of unknown length; it doubles as needed.
 constexpr size_t kUnknownLengthStart = 64 * 1024;
 
-bool IsSuccess(int status) { return status >= 200 && status <= 299; }
+bool IsSuccess(int status) {
+    return status >= 200 && status <= 299;
+}
 
 // Collects the body of one exchange in a block of its own; the buffer takes it over only when
 // the whole body has arrived.
@@ -28,30 +31,36 @@ public:
         m_bResponded = true;
         m_nStatus = status;
         m_nAnnounced = length;
-        if (!IsSuccess(status)) return false;  // the body of a failure is never read
+        if (!IsSuccess(status))
+            return false;  // the body of a failure is never read
         if (length > kMaxBody) {
             // INT64_MAX stands for a value beyond any integer.
-            m_strFailure = length == INT64_MAX ? CString(u"Content-Length is too large for memory")
-                                               : fmt::Format(u"Content-Length %d is too large for memory", length);
+            m_strFailure = length == INT64_MAX
+                               ? CString(u"Content-Length is too large for memory")
+                               : fmt::Format(u"Content-Length %d is too large for memory", length);
             return false;
         }
         const size_t first = length >= 0 ? static_cast<size_t>(length) : kUnknownLengthStart;
         // Zeroed, so every byte the body does not fill is zero.
         m_block.reset(static_cast<unsigned char*>(std::calloc(first + 1, 1)));
         if (!m_block) {
-            m_strFailure = fmt::Format(u"cannot allocate %d bytes for the body", static_cast<int64_t>(first));
+            m_strFailure =
+                fmt::Format(u"cannot allocate %d bytes for the body", static_cast<int64_t>(first));
             return false;
         }
+        platform::AdviseLargeBlock(m_block.get(), first + 1);
         m_nCapacity = first;
         return true;
     }
 
     bool OnBody(const void* data, size_t size) override {
         if (m_nAnnounced >= 0 && size > static_cast<uint64_t>(m_nAnnounced) - m_nReceived) {
-            m_strFailure = fmt::Format(u"the body is longer than its Content-Length %d", m_nAnnounced);
+            m_strFailure =
+                fmt::Format(u"the body is longer than its Content-Length %d", m_nAnnounced);
             return false;
         }
-        if (size > m_nCapacity - m_nReceived && !Grow(m_nReceived + size)) return false;
+        if (size > m_nCapacity - m_nReceived && !Grow(m_nReceived + size))
+            return false;
         std::memcpy(m_block.get() + m_nReceived, data, size);
         m_nReceived += size;
         return true;
@@ -67,7 +76,8 @@ public:
     // The block cut to the body and its terminating zero.
     CHttpBuffer::Block TakeBody() {
         if (m_nCapacity != m_nReceived) {
-            if (auto* p = static_cast<unsigned char*>(std::realloc(m_block.get(), m_nReceived + 1))) {
+            if (auto* p =
+                    static_cast<unsigned char*>(std::realloc(m_block.get(), m_nReceived + 1))) {
                 (void)m_block.release();
                 m_block.reset(p);
             }
@@ -83,14 +93,17 @@ private:
             m_strFailure = fmt::Format(u"the body is longer than %d bytes", kMaxBody);
             return false;
         }
-        const size_t wanted = std::min(std::max(needed, m_nCapacity * 2), static_cast<size_t>(kMaxBody));
+        const size_t wanted =
+            std::min(std::max(needed, m_nCapacity * 2), static_cast<size_t>(kMaxBody));
         auto* p = static_cast<unsigned char*>(std::realloc(m_block.get(), wanted + 1));
         if (p == nullptr) {
-            m_strFailure = fmt::Format(u"cannot allocate %d bytes for the body", static_cast<int64_t>(wanted));
+            m_strFailure =
+                fmt::Format(u"cannot allocate %d bytes for the body", static_cast<int64_t>(wanted));
             return false;
         }
         (void)m_block.release();
         m_block.reset(p);
+        platform::AdviseLargeBlock(p, wanted + 1);
         m_nCapacity = wanted;
         return true;
     }
@@ -128,13 +141,15 @@ bool CHttpBuffer::Fetch(const char16_t* url) {
         if (outcome.kind == platform::http::Outcome::Failed) {
             throw CInternetException(outcome.errorCode, outcome.errorText);
         }
-        if (!body.Failure().IsEmpty()) throw CInternetException(0, body.Failure());
-        if (!body.Responded()) throw CInternetException(0, CString(u"no response"));
+        if (!body.Failure().IsEmpty())
+            throw CInternetException(0, body.Failure());
+        if (!body.Responded())
+            throw CInternetException(0, CString(u"no response"));
         if (body.Announced() >= 0 && body.Received() != static_cast<uint64_t>(body.Announced())) {
             // A short body is never used: the connection ended before the announced length.
-            throw CInternetException(0, fmt::Format(u"the body ended after %d of its %d bytes",
-                                                    static_cast<int64_t>(body.Received()),
-                                                    body.Announced()));
+            throw CInternetException(
+                0, fmt::Format(u"the body ended after %d of its %d bytes",
+                               static_cast<int64_t>(body.Received()), body.Announced()));
         }
         const int32_t length = static_cast<int32_t>(body.Received());
         m_pData = body.TakeBody();  // the previous body goes now
@@ -152,17 +167,20 @@ bool CHttpBuffer::Fetch(const char16_t* url) {
 
 bool CHttpBuffer::FetchWithRetry(const char16_t* url) {
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (Fetch(url)) return true;
+        if (Fetch(url))
+            return true;
     }
     return false;
 }
 
 CString CHttpBuffer::ToString() const {
-    if (!m_pData || m_nLength == 0) return CString();
+    if (!m_pData || m_nLength == 0)
+        return CString();
     // Byte by byte to the character of the same value: what the C locale gives on Windows.
     // glibc's C locale refuses bytes above 0x7F, so the mapping is written out for both.
     std::u16string text;
     text.reserve(static_cast<size_t>(m_nLength));
-    for (int32_t i = 0; i < m_nLength && m_pData[i] != 0; ++i) text.push_back(m_pData[i]);
+    for (int32_t i = 0; i < m_nLength && m_pData[i] != 0; ++i)
+        text.push_back(m_pData[i]);
     return CString(std::move(text));
 }

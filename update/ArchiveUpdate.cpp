@@ -24,7 +24,8 @@ CString GetLocalArchiveDigest() {
 
 CString NormaliseServerDigest(const CHttpBuffer& updateText) {
     const unsigned char* data = updateText.Data();
-    if (data == nullptr) return CString();
+    if (data == nullptr)
+        return CString();
     const char* bytes = reinterpret_cast<const char*>(data);
     CString text = platform::ThreadAnsiToWide(std::string_view(bytes, std::strlen(bytes)));
     text.Trim();
@@ -33,18 +34,21 @@ CString NormaliseServerDigest(const CHttpBuffer& updateText) {
 }
 
 void MakePackageUrl(const char16_t* digest) {
-    if (digest == nullptr) return;
+    if (digest == nullptr)
+        return;
     CString& url = g_pLaunchState->m_strPackageUrl;
     const int slash = url.ReverseFind(u'/');
-    if (slash < 0) return;
+    if (slash < 0)
+        return;
     url = url.Left(slash + 1) + digest + u".pak";
 }
 
 bool IsVerifiedPackage(const CHttpBuffer& package, const CString& serverDigest) {
     const size_t size = static_cast<size_t>(package.m_nLength);
-    const CString digest = package.Data() && size > 0 ? CMD5Checksum::GetMD5(package.Data(), size)
-                                                      : CString();
-    if (!digest.IsEmpty() && digest == serverDigest) return true;
+    const CString digest =
+        package.Data() && size > 0 ? CMD5Checksum::GetMD5(package.Data(), size) : CString();
+    if (!digest.IsEmpty() && digest == serverDigest)
+        return true;
     // An empty body or one that is not what update.txt names would destroy a working archive.
     theLog.Write(u"package check failed: %d bytes, md5 %s, expected %s", package.m_nLength, digest,
                  serverDigest);

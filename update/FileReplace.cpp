@@ -3,14 +3,16 @@
 #include "platform/File.h"
 #include "platform/Folders.h"
 
-bool ReplaceFileContents(const CString& path, const void* data, size_t size, CFileException& error) {
+bool ReplaceFileContents(const CString& path, const void* data, size_t size,
+                         CFileException& error) {
     if (path.IsEmpty()) {
         error = CFileException(CFileException::badPath, 0, path, CString(u"no file name"));
         return false;
     }
     const CString temp = path + u".part";
     CFile file;
-    if (!file.Open(temp, CFile::modeCreate | CFile::modeWrite, &error)) return false;
+    if (!file.Open(temp, CFile::modeCreate | CFile::modeWrite, &error))
+        return false;
     try {
         file.Write(data, size);
         file.Flush();

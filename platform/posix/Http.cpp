@@ -26,13 +26,15 @@ struct Exchange {
 
     // Hands the final response's head over once; false when the receiver wants no body.
     bool Respond() {
-        if (responded) return true;
+        if (responded)
+            return true;
         responded = true;
         long status = 0;
         curl_off_t length = -1;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-        if (!receiver.OnResponse(static_cast<int>(status), length < 0 ? -1 : static_cast<int64_t>(length))) {
+        if (!receiver.OnResponse(static_cast<int>(status),
+                                 length < 0 ? -1 : static_cast<int64_t>(length))) {
             stopped = true;
             return false;
         }
@@ -45,7 +47,8 @@ struct Exchange {
 size_t OnWrite(char* data, size_t size, size_t count, void* user) {
     auto& ex = *static_cast<Exchange*>(user);
     const size_t bytes = size * count;
-    if (!ex.Respond()) return 0;
+    if (!ex.Respond())
+        return 0;
     if (bytes > 0 && !ex.receiver.OnBody(data, bytes)) {
         ex.stopped = true;
         return 0;
@@ -73,7 +76,8 @@ Outcome Failure(CURLcode code, const char* detail) {
 Outcome Get(const Request& request, Receiver& receiver) {
     InitOnce();
     Easy easy(curl_easy_init());
-    if (!easy) return Failure(CURLE_FAILED_INIT, "cannot create a transfer");
+    if (!easy)
+        return Failure(CURLE_FAILED_INIT, "cannot create a transfer");
     CURL* curl = easy.get();
 
     const std::string url = WideToUtf8(request.url ? request.url : u"");
@@ -91,7 +95,8 @@ Outcome Get(const Request& request, Receiver& receiver) {
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // worker thread: no SIGALRM for time-outs
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.timeouts.connectMs));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(request.timeouts.connectMs));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);  // nothing of one attempt outlives it
@@ -100,9 +105,12 @@ Outcome Get(const Request& request, Receiver& receiver) {
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnWrite);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &ex);
     // Also catches a Content-Length too large for any integer, which libcurl would ignore.
-    if (request.maxBody > 0) curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBody));
-    if (!agent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
-    if (!caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.c_str());
+    if (request.maxBody > 0)
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBody));
+    if (!agent.empty())
+        curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
+    if (!caFile.empty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.c_str());
 
     const CURLcode rc = curl_easy_perform(curl);
     if (ex.stopped) {
@@ -110,7 +118,8 @@ Outcome Get(const Request& request, Receiver& receiver) {
         out.kind = Outcome::Stopped;
         return out;
     }
-    if (rc != CURLE_OK) return Failure(rc, error);
+    if (rc != CURLE_OK)
+        return Failure(rc, error);
     // A response without a body never reached the write callback.
     if (!ex.Respond()) {
         Outcome out;

@@ -16,7 +16,8 @@ class InetHandle {
 public:
     explicit InetHandle(HINTERNET h = nullptr) : m_h(h) {}
     ~InetHandle() {
-        if (m_h) InternetCloseHandle(m_h);
+        if (m_h)
+            InternetCloseHandle(m_h);
     }
     InetHandle(const InetHandle&) = delete;
     InetHandle& operator=(const InetHandle&) = delete;
@@ -42,10 +43,12 @@ CString InetErrorText(DWORD code) {
         result = CString(win32::U(text), static_cast<int>(n));
         result.TrimRight();
     }
-    if (text) LocalFree(text);
+    if (text)
+        LocalFree(text);
     wchar_t number[32];
     wsprintfW(number, L"error %lu", static_cast<unsigned long>(code));
-    if (result.IsEmpty()) return CString(win32::U(number));
+    if (result.IsEmpty())
+        return CString(win32::U(number));
     return result + u" (" + CString(win32::U(number)) + u")";
 }
 
@@ -57,7 +60,9 @@ Outcome Failure(DWORD code) {
     return out;
 }
 
-Outcome LastFailure() { return Failure(GetLastError()); }
+Outcome LastFailure() {
+    return Failure(GetLastError());
+}
 
 Outcome Finished(Outcome::Kind kind) {
     Outcome out;
@@ -101,7 +106,8 @@ bool QueryContentLength(HINTERNET request, int64_t& length) {
         return false;
     }
     const wchar_t* p = text;
-    while (*p == L' ' || *p == L'\t') ++p;
+    while (*p == L' ' || *p == L'\t')
+        ++p;
     if (*p < L'0' || *p > L'9') {
         SetLastError(ERROR_HTTP_INVALID_HEADER);
         return false;
@@ -124,39 +130,47 @@ Outcome Get(const Request& request, Receiver& receiver) {
     parts.dwHostNameLength = 1;  // non-zero: point into the URL instead of copying
     parts.dwUrlPathLength = 1;
     parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlW(url, 0, 0, &parts)) return LastFailure();
+    if (!InternetCrackUrlW(url, 0, 0, &parts))
+        return LastFailure();
     if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
         return Failure(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     }
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     std::wstring object(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
-    if (parts.lpszExtraInfo) object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    if (object.empty()) object = L"/";
+    if (parts.lpszExtraInfo)
+        object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (object.empty())
+        object = L"/";
 
     // A session of its own per exchange: nothing carries over to the next attempt.
-    InetHandle session(InternetOpenW(win32::W(request.agent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
-                                     nullptr, 0));
-    if (!session) return LastFailure();
+    InetHandle session(
+        InternetOpenW(win32::W(request.agent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session)
+        return LastFailure();
     SetTimeouts(session.get(), request.timeouts);
 
-    InetHandle connection(InternetConnectW(session.get(), host.c_str(), parts.nPort, nullptr, nullptr,
-                                           INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return LastFailure();
+    InetHandle connection(InternetConnectW(session.get(), host.c_str(), parts.nPort, nullptr,
+                                           nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection)
+        return LastFailure();
     SetTimeouts(connection.get(), request.timeouts);
 
     // Always from the origin server, never written to the cache; redirects are followed, also
     // between http and https, as libcurl does on Linux.
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY |
-                  INTERNET_FLAG_NO_UI | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP |
-                  INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
-    if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                  INTERNET_FLAG_TRANSFER_BINARY | INTERNET_FLAG_NO_UI |
+                  INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS)
+        flags |= INTERNET_FLAG_SECURE;
     InetHandle req(HttpOpenRequestW(connection.get(), L"GET", object.c_str(), nullptr, nullptr,
                                     nullptr, flags, 0));
-    if (!req) return LastFailure();
+    if (!req)
+        return LastFailure();
     SetTimeouts(req.get(), request.timeouts);
 
     // The one exchange of this attempt.
-    if (!HttpSendRequestW(req.get(), nullptr, 0, nullptr, 0)) return LastFailure();
+    if (!HttpSendRequestW(req.get(), nullptr, 0, nullptr, 0))
+        return LastFailure();
 
     DWORD status = 0;
     DWORD size = sizeof status;
@@ -165,15 +179,20 @@ Outcome Get(const Request& request, Receiver& receiver) {
         return LastFailure();
     }
     int64_t length = -1;
-    if (!QueryContentLength(req.get(), length)) return LastFailure();
-    if (!receiver.OnResponse(static_cast<int>(status), length)) return Finished(Outcome::Stopped);
+    if (!QueryContentLength(req.get(), length))
+        return LastFailure();
+    if (!receiver.OnResponse(static_cast<int>(status), length))
+        return Finished(Outcome::Stopped);
 
     std::vector<unsigned char> piece(kReadPiece);
     for (;;) {
         DWORD got = 0;
-        if (!InternetReadFile(req.get(), piece.data(), kReadPiece, &got)) return LastFailure();
-        if (got == 0) break;
-        if (!receiver.OnBody(piece.data(), got)) return Finished(Outcome::Stopped);
+        if (!InternetReadFile(req.get(), piece.data(), kReadPiece, &got))
+            return LastFailure();
+        if (got == 0)
+            break;
+        if (!receiver.OnBody(piece.data(), got))
+            return Finished(Outcome::Stopped);
     }
     return Finished(Outcome::Completed);
 }

@@ -23,11 +23,14 @@ using testing_support::Status;
 namespace {
 
 std::string Bytes(const CHttpBuffer& b) {
-    return b.Data() ? std::string(reinterpret_cast<const char*>(b.Data()), static_cast<size_t>(b.m_nLength))
+    return b.Data() ? std::string(reinterpret_cast<const char*>(b.Data()),
+                                  static_cast<size_t>(b.m_nLength))
                     : std::string();
 }
 
-bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 class HttpBufferTest : public ::testing::Test {
 protected:
@@ -74,22 +77,42 @@ TEST_F(HttpBufferTest, OnlyWholeBodiesOfSuccessfulResponsesAreTaken) {
         const char* name;
         std::vector<Reply> replies;
         Expect expect;
-        std::string body;  // when taken
-        int finalStatus;   // when refused for its status
+        std::string body;                       // when taken
+        int finalStatus;                        // when refused for its status
         std::vector<std::string> redirectedTo;  // requests after the first
     };
     const std::vector<Case> cases = {
         {"200", {Body("hello")}, Taken, "hello", 0, {}},
         {"204 without a body", {Status(204)}, Taken, "", 0, {}},
-        {"302 to a 200", {Redirect(302, "/" + server.Token() + "/target")}, Taken, "moved", 0, {"GET /target"}},
-        {"zero byte inside the body", {Body(std::string("ab\0cd", 5))}, Taken, std::string("ab\0cd", 5), 0, {}},
+        {"302 to a 200",
+         {Redirect(302, "/" + server.Token() + "/target")},
+         Taken,
+         "moved",
+         0,
+         {"GET /target"}},
+        {"zero byte inside the body",
+         {Body(std::string("ab\0cd", 5))},
+         Taken,
+         std::string("ab\0cd", 5),
+         0,
+         {}},
         {"chunked, no Content-Length", {chunked}, Taken, "helloworld", 0, {}},
-        {"no Content-Length, ends with the connection", {closeDelimited}, Taken, "until the end", 0, {}},
+        {"no Content-Length, ends with the connection",
+         {closeDelimited},
+         Taken,
+         "until the end",
+         0,
+         {}},
         {"slow but steady", {slow}, Taken, "three slow pieces", 0, {}},
         {"400 with a body", {Status(400, "bad request")}, BadStatus, "", 400, {}},
         {"404", {Status(404, "not here")}, BadStatus, "", 404, {}},
         {"500", {Status(500)}, BadStatus, "", 500, {}},
-        {"302 to a 404", {Redirect(302, server.Url("/nowhere"))}, BadStatus, "", 404, {"GET /nowhere"}},
+        {"302 to a 404",
+         {Redirect(302, server.Url("/nowhere"))},
+         BadStatus,
+         "",
+         404,
+         {"GET /nowhere"}},
         {"body shorter than its Content-Length", {truncated}, Failure, "", 0, {}},
     };
     server.Route("/target", Body("moved"));
@@ -118,7 +141,8 @@ TEST_F(HttpBufferTest, OnlyWholeBodiesOfSuccessfulResponsesAreTaken) {
                 EXPECT_EQ(log[1], "http complete, len = " + std::to_string(c.body.size()));
                 break;
             case BadStatus:
-                EXPECT_EQ(log[1], "invalid http statue: " + std::to_string(c.finalStatus) + " from:" + url);
+                EXPECT_EQ(log[1],
+                          "invalid http statue: " + std::to_string(c.finalStatus) + " from:" + url);
                 break;
             case Failure:
                 EXPECT_TRUE(StartsWith(log[1], "exception:")) << log[1];
@@ -131,7 +155,8 @@ TEST_F(HttpBufferTest, OnlyWholeBodiesOfSuccessfulResponsesAreTaken) {
         const auto all = server.Requests();
         std::vector<std::string> expected = {"GET " + path};
         expected.insert(expected.end(), c.redirectedTo.begin(), c.redirectedTo.end());
-        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), expected)
+        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()),
+                  expected)
             << "one GET per attempt";
     }
 }
@@ -181,7 +206,8 @@ TEST_F(HttpBufferTest, RetryMakesThreeAttemptsAtMost) {
     server.Route("/flaky", {Status(500), Status(503), Body("third time")});
     EXPECT_TRUE(buffer.FetchWithRetry(server.WideUrl("/flaky")));
     EXPECT_EQ(Bytes(buffer), "third time");
-    EXPECT_EQ(server.Requests(), (std::vector<std::string>{"GET /flaky", "GET /flaky", "GET /flaky"}));
+    EXPECT_EQ(server.Requests(),
+              (std::vector<std::string>{"GET /flaky", "GET /flaky", "GET /flaky"}));
     const auto flaky = TakeLog();
     ASSERT_EQ(flaky.size(), 6u);
     EXPECT_EQ(flaky[1], "invalid http statue: 500 from:" + server.Url("/flaky"));
@@ -195,7 +221,8 @@ TEST_F(HttpBufferTest, RetryMakesThreeAttemptsAtMost) {
 
 // A Content-Length the buffer cannot hold is a failed attempt, never a crash or a short block.
 TEST_F(HttpBufferTest, ContentLengthThatCannotBeHeldFails) {
-    for (const char* announced : {"2147483647", "4294967295", "99999999999999999999", "2000000000"}) {
+    for (const char* announced :
+         {"2147483647", "4294967295", "99999999999999999999", "2000000000"}) {
         SCOPED_TRACE(announced);
         Reply r = Body("abc");
         r.length = announced;
@@ -219,7 +246,8 @@ TEST_F(HttpBufferTest, SilentServerFailsAfterTheReceiveTimeout) {
     CHttpBuffer buffer;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(buffer.Fetch(server.WideUrl("/silent")));
-    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(seconds, 14.0) << "gave up before the time-out";
     EXPECT_LT(seconds, 60.0) << "did not give up at the time-out";
     const auto log = TakeLog();
@@ -276,7 +304,8 @@ public:
 };
 
 TEST_F(HttpBufferTest, TrustedHttpsServerAnswersLikePlainHttp) {
-    if (platform::kTargetIsWindows) GTEST_SKIP() << "WinInet trusts the system's store only";
+    if (platform::kTargetIsWindows)
+        GTEST_SKIP() << "WinInet trusts the system's store only";
     server.Route("/secret", Body("over tls"));
     const std::u16string url = platform::Utf8ToWide(server.TlsUrl("/secret"));
     const CString ca = testing_support::ToWide(HttpFixture::TlsCertificate());
@@ -286,7 +315,8 @@ TEST_F(HttpBufferTest, TrustedHttpsServerAnswersLikePlainHttp) {
     request.caFile = ca;
     Collect collect;
     const auto outcome = platform::http::Get(request, collect);
-    EXPECT_EQ(outcome.kind, platform::http::Outcome::Completed) << platform::WideToUtf8(outcome.errorText.View());
+    EXPECT_EQ(outcome.kind, platform::http::Outcome::Completed)
+        << platform::WideToUtf8(outcome.errorText.View());
     EXPECT_EQ(collect.status, 200);
     EXPECT_EQ(collect.announced, 8);
     EXPECT_EQ(collect.body, "over tls");

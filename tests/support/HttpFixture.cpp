@@ -1,9 +1,9 @@
 #include "tests/support/HttpFixture.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <chrono>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -49,11 +49,14 @@ std::string Json(const Reply& r) {
         << ", \"framing\": " << Quote(r.framing) << ", \"pieces\": " << r.pieces
         << ", \"pause\": " << r.pause << ", \"delay\": " << r.delay
         << ", \"hang\": " << (r.hang ? "true" : "false");
-    if (!r.length.empty()) out << ", \"length\": " << Quote(r.length);
-    if (!r.file.empty()) out << ", \"file\": " << Quote(r.file);
+    if (!r.length.empty())
+        out << ", \"length\": " << Quote(r.length);
+    if (!r.file.empty())
+        out << ", \"file\": " << Quote(r.file);
     out << ", \"headers\": [";
     for (size_t i = 0; i < r.headers.size(); ++i) {
-        out << (i ? ", " : "") << "[" << Quote(r.headers[i].first) << ", " << Quote(r.headers[i].second) << "]";
+        out << (i ? ", " : "") << "[" << Quote(r.headers[i].first) << ", "
+            << Quote(r.headers[i].second) << "]";
     }
     out << "]}";
     return out.str();
@@ -68,7 +71,9 @@ Reply Status(int status, std::string body) {
     return r;
 }
 
-Reply Body(std::string body) { return Status(200, std::move(body)); }
+Reply Body(std::string body) {
+    return Status(200, std::move(body));
+}
 
 Reply Redirect(int status, const std::string& location) {
     Reply r = Status(status);
@@ -85,7 +90,8 @@ HttpFixture::HttpFixture(const std::string& name) : m_folder(KESTROP_HTTP_FIXTUR
     std::string line;
     while (std::getline(state, line)) {
         const size_t eq = line.find('=');
-        if (eq != std::string::npos) values[line.substr(0, eq)] = std::atoi(line.c_str() + eq + 1);
+        if (eq != std::string::npos)
+            values[line.substr(0, eq)] = std::atoi(line.c_str() + eq + 1);
     }
     m_port = values["port"];
     m_tlsPort = values["tls_port"];
@@ -156,8 +162,10 @@ std::vector<std::string> HttpFixture::Requests() const {
     std::vector<std::string> lines;
     std::string line;
     while (std::getline(log, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
     }
     return lines;
 }
@@ -166,7 +174,8 @@ bool HttpFixture::WaitForRequests(size_t count, double timeoutSeconds) const {
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(static_cast<long long>(timeoutSeconds * 1000));
     while (Requests().size() < count) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "env/Log.h"
-#include "platform/Codepage.h"
 #include "net/HttpBuffer.h"
-#include "update/LaunchState.h"
+#include "platform/Codepage.h"
 #include "tests/support/LogReader.h"
 #include "tests/support/TempDir.h"
+#include "update/LaunchState.h"
 
 using testing_support::CurrentDirScope;
 using testing_support::ReadFileBytes;
@@ -55,7 +55,8 @@ TEST(ArchiveUpdate, PackageUrlIsTheServerFolderTheDigestAndPak) {
         const char16_t* digest;
         const char16_t* url;
     } cases[] = {
-        {u"http://s/app/quorvia.jar", kHelloMd5, u"http://s/app/5d41402abc4b2a76b9719d911017c592.pak"},
+        {u"http://s/app/quorvia.jar", kHelloMd5,
+         u"http://s/app/5d41402abc4b2a76b9719d911017c592.pak"},
         {u"http://s/quorvia.jar", u"abc", u"http://s/abc.pak"},
         {u"http://s/app/quorvia.jar", u"", u"http://s/app/.pak"},
         {u"quorvia.jar", u"abc", u"quorvia.jar"},
@@ -96,8 +97,9 @@ TEST(ArchiveUpdate, OnlyANonEmptyPackageWithTheServersDigestIsAccepted) {
     theLog.Reset();
     const auto log = testing_support::ReadLogMessages(work / "t.log");
     ASSERT_EQ(log.size(), 3u);
-    EXPECT_EQ(log[0], "package check failed: 5 bytes, md5 5d41402abc4b2a76b9719d911017c592, expected "
-                      "00000000000000000000000000000000");
+    EXPECT_EQ(log[0],
+              "package check failed: 5 bytes, md5 5d41402abc4b2a76b9719d911017c592, expected "
+              "00000000000000000000000000000000");
 }
 
 TEST(ArchiveUpdate, PackageReplacesTheArchiveWhole) {

@@ -10,10 +10,10 @@
 #include "env/Log.h"
 #include "platform/Codepage.h"
 #include "platform/Folders.h"
-#include "update/LaunchState.h"
 #include "tests/support/HttpFixture.h"
 #include "tests/support/LogReader.h"
 #include "tests/support/TempDir.h"
+#include "update/LaunchState.h"
 
 using testing_support::Body;
 using testing_support::HttpFixture;
@@ -49,12 +49,15 @@ protected:
     Lines StepLog() {
         Lines lines;
         for (const auto& l : Log()) {
-            if (l.rfind("start get url: ", 0) != 0 && l.rfind("http complete", 0) != 0) lines.push_back(l);
+            if (l.rfind("start get url: ", 0) != 0 && l.rfind("http complete", 0) != 0)
+                lines.push_back(l);
         }
         return lines;
     }
     std::string FileUrl(const std::string& entry) const { return server.Url(kBase + entry); }
-    static std::string Fetch(const std::string& entry) { return "GET " + std::string(kBase) + entry; }
+    static std::string Fetch(const std::string& entry) {
+        return "GET " + std::string(kBase) + entry;
+    }
     CString ClassPath(std::u16string text) const {
         std::replace(text.begin(), text.end(), u'/', platform::kDirSeparator);
         return CString(text);
@@ -83,8 +86,9 @@ TEST_F(RuntimeLibrariesTest, OnlyMissingFilesAreFetchedAndWrittenUnderTheirNames
     EXPECT_EQ(ReadFileBytes(work / "lib" / "missing.jar"), "missing jar bytes");
     EXPECT_FALSE(std::filesystem::exists(work / "lib" / "missing.jar.part"));
     EXPECT_EQ(server.Requests(), (Lines{"GET /libs.txt", Fetch("lib/missing.jar")}));
-    EXPECT_EQ(StepLog(), (Lines{"set lib text:lib/present.jar;lib/missing.jar",
-                                "download file lib/missing.jar, from " + FileUrl("lib/missing.jar")}));
+    EXPECT_EQ(StepLog(),
+              (Lines{"set lib text:lib/present.jar;lib/missing.jar",
+                     "download file lib/missing.jar, from " + FileUrl("lib/missing.jar")}));
     EXPECT_EQ(state.m_strLibList, ClassPath(u"lib/present.jar;lib/missing.jar"));
 }
 
@@ -97,7 +101,8 @@ TEST_F(RuntimeLibrariesTest, FirstFolderIsCreatedAndEmptyEntriesAndDuplicatesAre
     EXPECT_EQ(ReadFileBytes(work / "top.jar"), "top");
     EXPECT_TRUE(std::filesystem::is_directory(work / "newdir"));
     EXPECT_EQ(ReadFileBytes(work / "newdir" / "inner.jar"), "inner");
-    EXPECT_EQ(server.Requests(), (Lines{"GET /libs.txt", Fetch("top.jar"), Fetch("newdir/inner.jar")}));
+    EXPECT_EQ(server.Requests(),
+              (Lines{"GET /libs.txt", Fetch("top.jar"), Fetch("newdir/inner.jar")}));
     EXPECT_EQ(state.m_strLibList, ClassPath(u";;top.jar;;newdir/inner.jar;top.jar;"));
 }
 
@@ -115,7 +120,8 @@ TEST_F(RuntimeLibrariesTest, NoListMeansNoLibrariesAndNoClassPath) {
         DownloadRuntimeLibrariesFrom(one.WideUrl("/libs.txt"), one.WideUrl(kBase));
         EXPECT_EQ(one.Requests(), Lines{"GET /libs.txt"}) << "one attempt, no library";
         EXPECT_TRUE(state.m_strLibList.IsEmpty());
-        for (const auto& line : Log()) EXPECT_EQ(line.rfind("set lib text:", 0), std::string::npos) << line;
+        for (const auto& line : Log())
+            EXPECT_EQ(line.rfind("set lib text:", 0), std::string::npos) << line;
     }
 }
 
@@ -162,10 +168,12 @@ TEST_F(RuntimeLibrariesTest, UnwritableLibraryIsLoggedAndSkipped) {
 
 TEST_F(RuntimeLibrariesTest, EntriesThatLeaveTheWorkingFolderAreNotFetched) {
     const std::string escape = "../" + outside.Path().filename().string() + "/up.jar";
-    const std::vector<std::string> unsafe = {"/abs.jar", "\\back.jar",       "C:/drive.jar", "lib:x.jar",
-                                             escape,     "lib/../../up.jar", "lib\\x.jar"};
+    const std::vector<std::string> unsafe = {"/abs.jar",  "\\back.jar", "C:/drive.jar",
+                                             "lib:x.jar", escape,       "lib/../../up.jar",
+                                             "lib\\x.jar"};
     std::string text;
-    for (const auto& e : unsafe) text += e + ";";
+    for (const auto& e : unsafe)
+        text += e + ";";
     text += "ok.jar";
     server.Route("/install/runtime/ok.jar", Body("ok"));
 
@@ -175,18 +183,22 @@ TEST_F(RuntimeLibrariesTest, EntriesThatLeaveTheWorkingFolderAreNotFetched) {
     EXPECT_EQ(ReadFileBytes(work / "ok.jar"), "ok");
     EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
     Lines expected = {"set lib text:" + text};
-    for (const auto& e : unsafe) expected.push_back("skip library outside the working folder: " + e);
+    for (const auto& e : unsafe)
+        expected.push_back("skip library outside the working folder: " + e);
     expected.push_back("download file ok.jar, from " + FileUrl("ok.jar"));
     EXPECT_EQ(StepLog(), expected);
-    EXPECT_EQ(state.m_strLibList, ClassPath(platform::Utf8ToWide(text))) << "the class path is as sent";
+    EXPECT_EQ(state.m_strLibList, ClassPath(platform::Utf8ToWide(text)))
+        << "the class path is as sent";
 }
 
 TEST(RuntimeLibraryEntries, SafeEntriesAreRelativeAndStayInside) {
-    for (const char16_t* ok : {u"a.jar", u"lib/a.jar", u"lib/sub/a.jar", u"./a.jar", u"lib/..a.jar", u"a..b/c"}) {
+    for (const char16_t* ok :
+         {u"a.jar", u"lib/a.jar", u"lib/sub/a.jar", u"./a.jar", u"lib/..a.jar", u"a..b/c"}) {
         EXPECT_TRUE(IsSafeLibraryEntry(CString(ok))) << platform::WideToUtf8(ok);
     }
-    for (const char16_t* bad : {u"", u"/a.jar", u"\\a.jar", u"C:a.jar", u"c:/a.jar", u"..", u"../a.jar",
-                                u"lib/..", u"lib/../a.jar", u"lib\\a.jar", u"lib/a.jar:stream"}) {
+    for (const char16_t* bad :
+         {u"", u"/a.jar", u"\\a.jar", u"C:a.jar", u"c:/a.jar", u"..", u"../a.jar", u"lib/..",
+          u"lib/../a.jar", u"lib\\a.jar", u"lib/a.jar:stream"}) {
         EXPECT_FALSE(IsSafeLibraryEntry(CString(bad))) << platform::WideToUtf8(bad);
     }
 }
