@@ -3,8 +3,6 @@
 // update (the worker's sequence, the package verified and written over an older archive) in a
 // child process and prints that process's peak resident memory next to the package size.
 // Usage: download_bench [size-in-MiB] [folder]   (defaults: 256, the system temp folder)
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -164,11 +162,9 @@ int main(int argc, char** argv) {
     std::ofstream(install / fs::path(platform::kJvmRelativePath)) << "runtime";
     std::ofstream(install / "run.d") << host << "/bench/quorvia.jar\r\n";
     std::ofstream(work / "quorvia.jar") << "an older archive";
-    char self[4096] = {};
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     const std::string child =
-        Run(std::string(self, n > 0 ? static_cast<size_t>(n) : 0) + " --update '" +
-            install.string() + "' '" + work.string() + "' '" + host + "/bench/install/runtime/'");
+        Run(Narrow(platform::GetModuleFilePath()) + " --update '" + install.string() + "' '" +
+            work.string() + "' '" + host + "/bench/install/runtime/'");
     std::string written;
     {
         CFile in(Wide((work / "quorvia.jar").string()), CFile::modeRead);
