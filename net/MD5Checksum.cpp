@@ -207,3 +207,16 @@ CString CMD5Checksum::GetMD5(CString text) {
     }
     return md5.Final();
 }
+
+CString CMD5Checksum::GetMD5(const unsigned char* data, size_t size) {
+    CMD5Checksum md5;
+    // Update counts in 32 bits: large blocks go in pieces.
+    constexpr size_t kPiece = size_t{1} << 30;
+    while (size > 0) {
+        const size_t n = size < kPiece ? size : kPiece;
+        md5.Update(data, static_cast<uint32_t>(n));
+        data += n;
+        size -= n;
+    }
+    return md5.Final();
+}

@@ -1,6 +1,7 @@
 // MD5 (RFC 1321) of an open file or of a text, as 32 lower-case hexadecimal digits.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/File.h"
@@ -14,6 +15,8 @@ public:
     // Digests the text's UTF-16 code units in little-endian order, two bytes per unit, so the
     // digest depends on the text alone and not on a code page.
     static CString GetMD5(CString text);
+    // Digests size bytes from data, such as a body held in memory.
+    static CString GetMD5(const unsigned char* data, size_t size);
 
     virtual ~CMD5Checksum() = default;
 
