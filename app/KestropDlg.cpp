@@ -22,7 +22,8 @@ constexpr int kProgressStep = 2;
 
 CKestropDlg::CKestropDlg(WorkerStarter startWorker, Launcher launch)
     : CDialogEx(IDD), m_startWorker(std::move(startWorker)), m_launch(std::move(launch)) {
-    if (CWinApp* app = AfxGetApp()) m_hIcon = app->LoadIcon(kIconResource);
+    if (CWinApp* app = AfxGetApp())
+        m_hIcon = app->LoadIcon(kIconResource);
 }
 
 CKestropDlg::~CKestropDlg() = default;
@@ -42,7 +43,8 @@ const platform::MessageMap* CKestropDlg::GetMessageMap() const {
         platform::MapQueryDragIcon<&CKestropDlg::OnQueryDragIcon>(),
         platform::MapTimer<&CKestropDlg::OnTimer>(),
         platform::MapCtlColor<&CKestropDlg::OnCtlColor>(),
-        platform::MapCommand<kControlLiteMode, platform::kBnClicked, &CKestropDlg::OnClickedLiteMode>(),
+        platform::MapCommand<kControlLiteMode, platform::kBnClicked,
+                             &CKestropDlg::OnClickedLiteMode>(),
     };
     static const platform::MessageMap kMap{CDialogEx::GetMessageMap(), kEntries};
     return &kMap;
@@ -81,22 +83,26 @@ void CKestropDlg::OnTimer(uintptr_t nIDEvent) {
 
     if (m_launchState.HasMessage()) {
         KillTimer(nIDEvent);
-        MessageBox(m_launchState.GetMessageText(), u"客服QQ：" KESTROP_SUPPORT_NUMBER, platform::kMbOk);
+        MessageBox(m_launchState.GetMessageText(), u"客服QQ：" KESTROP_SUPPORT_NUMBER,
+                   platform::kMbOk);
         OnOK();
         return;
     }
 
     if (m_nShownProgress < m_launchState.GetProgress()) {
         m_nShownProgress += kProgressStep;
-        if (m_nShownProgress == 100) KillTimer(nIDEvent);
+        if (m_nShownProgress == 100)
+            KillTimer(nIDEvent);
     }
 
     // Wraps instead of overflowing after years of polling; the dots only need the low digits.
     g_nTimerTicks = static_cast<int32_t>(static_cast<uint32_t>(g_nTimerTicks) + 1u);
     int dots = (g_nTimerTicks / 10) % 4;
-    if (dots < 0) dots += 4;
+    if (dots < 0)
+        dots += 4;
     char16_t szDots[5] = {};
-    for (int i = 0; i < dots; ++i) szDots[i] = u'.';
+    for (int i = 0; i < dots; ++i)
+        szDots[i] = u'.';
 
     char16_t szTitle[128] = {};
     fmt::FormatBounded(szTitle, 128, u"%s%s  %d%%   %s", GetProductNameString(),
@@ -109,10 +115,12 @@ void CKestropDlg::OnTimer(uintptr_t nIDEvent) {
         KillTimer(nIDEvent);
         const char16_t* jvmPath = GetJvmPath();
         const int result =
-            m_launch ? m_launch(jvmPath, m_launchState.m_strJarFile, m_launchState.m_strLibList) : 0;
+            m_launch ? m_launch(jvmPath, m_launchState.m_strJarFile, m_launchState.m_strLibList)
+                     : 0;
         if (result != 0) {
             char16_t szText[64] = {};
-            fmt::FormatBounded(szText, 64, u"启动失败，请联系客服QQ：" KESTROP_SUPPORT_NUMBER u"。%d", result);
+            fmt::FormatBounded(szText, 64,
+                               u"启动失败，请联系客服QQ：" KESTROP_SUPPORT_NUMBER u"。%d", result);
             MessageBox(szText, u"启动", platform::kMbOk);
         }
     }

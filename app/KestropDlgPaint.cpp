@@ -28,9 +28,14 @@ void CKestropDlg::DrawProgressBar() {
     m_stcProgress.GetClientRect(&rect);
     dc.FillSolidRect(rect, kTrackColour);
     rect.right = rect.left + (rect.Width() * m_nShownProgress) / 100;
-    if (!rect.IsRectEmpty()) dc.FillSolidRect(rect, kFillColour);
+    if (!rect.IsRectEmpty())
+        dc.FillSolidRect(rect, kFillColour);
 }
 
-HBRUSH CKestropDlg::OnCtlColor(CDC*, CWnd*, UINT) { return m_brWhite; }
+HBRUSH CKestropDlg::OnCtlColor(CDC*, CWnd*, UINT) {
+    return m_brWhite;
+}
 
-HCURSOR CKestropDlg::OnQueryDragIcon() { return m_hIcon; }
+HCURSOR CKestropDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}

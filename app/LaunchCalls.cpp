@@ -6,7 +6,9 @@
 
 namespace {
 
-bool StartUpdateWorker() { return platform::StartDetachedThread(UpdateThreadProc, nullptr); }
+bool StartUpdateWorker() {
+    return platform::StartDetachedThread(UpdateThreadProc, nullptr);
+}
 
 int LaunchApplication(const char16_t* jvmPath, const CString& jarFile, const CString& libList) {
     return CreateJarAndRun(jvmPath, jarFile, libList);

@@ -163,9 +163,12 @@ public:
 
     HDC GetSafeHdc() const { return m_pSurface ? m_pSurface->GetHdc() : nullptr; }
     void FillSolidRect(const CRect& rect, COLORREF colour) {
-        if (m_pSurface) m_pSurface->FillSolidRect(rect, colour);
+        if (m_pSurface)
+            m_pSurface->FillSolidRect(rect, colour);
     }
-    BOOL DrawIcon(int x, int y, HICON icon) { return m_pSurface && m_pSurface->DrawIcon(x, y, icon); }
+    BOOL DrawIcon(int x, int y, HICON icon) {
+        return m_pSurface && m_pSurface->DrawIcon(x, y, icon);
+    }
 
 private:
     std::unique_ptr<platform::DrawSurface> m_pSurface;
@@ -210,7 +213,8 @@ public:
     void Invalidate(BOOL erase = TRUE);
     BOOL IsIconic() const;
     intptr_t SendMessage(UINT message, uintptr_t wParam = 0, intptr_t lParam = 0);
-    int MessageBox(const char16_t* text, const char16_t* caption = nullptr, UINT type = platform::kMbOk);
+    int MessageBox(const char16_t* text, const char16_t* caption = nullptr,
+                   UINT type = platform::kMbOk);
 
 protected:
     platform::DialogHost* m_pHost = nullptr;
@@ -227,7 +231,8 @@ public:
 
 class CDataExchange {
 public:
-    explicit CDataExchange(CWnd* dlg, BOOL saveAndValidate) : m_pDlgWnd(dlg), m_bSaveAndValidate(saveAndValidate) {}
+    explicit CDataExchange(CWnd* dlg, BOOL saveAndValidate)
+        : m_pDlgWnd(dlg), m_bSaveAndValidate(saveAndValidate) {}
     CWnd* m_pDlgWnd;
     BOOL m_bSaveAndValidate;
 };

@@ -2,4 +2,6 @@
 // command line is not looked at.
 #include "platform/Dialog.h"
 
-int main() { return platform::RunApplication(); }
+int main() {
+    return platform::RunApplication();
+}

@@ -9,12 +9,15 @@
 namespace platform::gtk {
 namespace {
 
-void Put(FILE* stream, const CString& text) { std::fputs(WideToUtf8(text.View()).c_str(), stream); }
+void Put(FILE* stream, const CString& text) {
+    std::fputs(WideToUtf8(text.View()).c_str(), stream);
+}
 
 // The title without its animated tail of dots: what a log of the run needs to show.
 CString WithoutDots(const CString& title) {
     int end = title.GetLength();
-    while (end > 0 && (title[end - 1] == u'.' || title[end - 1] == u' ')) --end;
+    while (end > 0 && (title[end - 1] == u'.' || title[end - 1] == u' '))
+        --end;
     return title.Left(end);
 }
 
@@ -23,7 +26,8 @@ CString WithoutDots(const CString& title) {
 ConsoleHost::ConsoleHost(CDialogEx& dialog, const DialogTemplate& layout)
     : m_dialog(dialog), m_layout(layout), m_bTerminal(isatty(STDOUT_FILENO) == 1) {
     m_texts[0] = CString(layout.title);
-    for (const DialogItemTemplate& item : layout.items) m_texts[item.id] = CString(item.text);
+    for (const DialogItemTemplate& item : layout.items)
+        m_texts[item.id] = CString(item.text);
 }
 
 intptr_t ConsoleHost::Run() {
@@ -38,7 +42,8 @@ intptr_t ConsoleHost::Run() {
         }
         auto next = m_timers.begin();
         for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
-            if (it->second.due < next->second.due) next = it;
+            if (it->second.due < next->second.due)
+                next = it;
         }
         std::this_thread::sleep_until(next->second.due);
         const uintptr_t id = next->first;
@@ -53,11 +58,14 @@ intptr_t ConsoleHost::Run() {
     return m_nResult;
 }
 
-bool ConsoleHost::HasControl(int id) const { return m_texts.count(id) != 0; }
+bool ConsoleHost::HasControl(int id) const {
+    return m_texts.count(id) != 0;
+}
 
 void ConsoleHost::SetWindowText(int id, const CString& text) {
     m_texts[id] = text;
-    if (id != 0 || m_bEnded) return;
+    if (id != 0 || m_bEnded)
+        return;
     if (m_bTerminal) {
         std::fputs("\r", stdout);
         Put(stdout, text);
@@ -66,7 +74,8 @@ void ConsoleHost::SetWindowText(int id, const CString& text) {
     } else {
         // Into a file or a pipe: one line per change that is more than the dots moving.
         const CString line = WithoutDots(text);
-        if (line == m_lastLine) return;
+        if (line == m_lastLine)
+            return;
         m_lastLine = line;
         Put(stdout, line);
         std::fputs("\n", stdout);
@@ -80,17 +89,21 @@ CString ConsoleHost::GetWindowText(int id) const {
 }
 
 CRect ConsoleHost::GetClientRect(int id) const {
-    if (id == 0) return m_units.Map(0, 0, m_layout.cx, m_layout.cy);
+    if (id == 0)
+        return m_units.Map(0, 0, m_layout.cx, m_layout.cy);
     for (const DialogItemTemplate& item : m_layout.items) {
-        if (item.id == id) return m_units.Map(0, 0, item.cx, item.cy);
+        if (item.id == id)
+            return m_units.Map(0, 0, item.cx, item.cy);
     }
     return CRect();
 }
 
 CRect ConsoleHost::GetWindowRect(int id) const {
-    if (id == 0) return m_units.Map(m_layout.x, m_layout.y, m_layout.cx, m_layout.cy);
+    if (id == 0)
+        return m_units.Map(m_layout.x, m_layout.y, m_layout.cx, m_layout.cy);
     for (const DialogItemTemplate& item : m_layout.items) {
-        if (item.id == id) return m_units.Map(item.x, item.y, item.cx, item.cy);
+        if (item.id == id)
+            return m_units.Map(item.x, item.y, item.cx, item.cy);
     }
     return CRect();
 }
@@ -100,7 +113,9 @@ int ConsoleHost::GetCheck(int id) const {
     return it == m_checks.end() ? 0 : it->second;
 }
 
-void ConsoleHost::SetCheck(int id, int state) { m_checks[id] = state; }
+void ConsoleHost::SetCheck(int id, int state) {
+    m_checks[id] = state;
+}
 
 HICON ConsoleHost::SetIcon(HICON icon, bool big) {
     HICON previous = m_icons[big ? 0 : 1];
@@ -114,7 +129,9 @@ bool ConsoleHost::SetTimer(uintptr_t timerId, UINT elapseMs) {
     return true;
 }
 
-bool ConsoleHost::KillTimer(uintptr_t timerId) { return m_timers.erase(timerId) != 0; }
+bool ConsoleHost::KillTimer(uintptr_t timerId) {
+    return m_timers.erase(timerId) != 0;
+}
 
 int ConsoleHost::MessageBox(const CString& text, const CString& caption, UINT) {
     EndTitleLine();
@@ -134,7 +151,8 @@ void ConsoleHost::EndDialog(int result) {
 }
 
 void ConsoleHost::EndTitleLine() {
-    if (!m_bTitlePending) return;
+    if (!m_bTitlePending)
+        return;
     m_bTitlePending = false;
     std::fputs("\n", stdout);
     std::fflush(stdout);

@@ -18,7 +18,8 @@ platform::GdiOwner Own(std::unique_ptr<T> object) {
 }  // namespace
 
 BOOL CBrush::CreateSolidBrush(COLORREF colour) {
-    if (m_hBrush) return FALSE;  // one object per CBrush
+    if (m_hBrush)
+        return FALSE;  // one object per CBrush
     auto brush = std::make_unique<BrushObject>(BrushObject{colour});
     m_hBrush = reinterpret_cast<HBRUSH>(brush.get());
     m_object = Own(std::move(brush));
@@ -26,7 +27,8 @@ BOOL CBrush::CreateSolidBrush(COLORREF colour) {
 }
 
 BOOL CFont::CreatePointFont(int nPointSize, const char16_t* faceName) {
-    if (m_hFont) return FALSE;
+    if (m_hFont)
+        return FALSE;
     const int height = -std::abs(platform::gtk::kScreenDpi * nPointSize / 720);
     auto font = std::make_unique<FontObject>(FontObject{CString(faceName), height});
     m_hFont = reinterpret_cast<HFONT>(font.get());
@@ -37,13 +39,15 @@ BOOL CFont::CreatePointFont(int nPointSize, const char16_t* faceName) {
 namespace platform {
 
 bool GetBrushColour(HBRUSH brush, COLORREF& colour) {
-    if (!brush) return false;
+    if (!brush)
+        return false;
     colour = reinterpret_cast<const BrushObject*>(brush)->colour;
     return true;
 }
 
 bool GetFontInfo(HFONT font, FontInfo& info) {
-    if (!font) return false;
+    if (!font)
+        return false;
     const auto* f = reinterpret_cast<const FontObject*>(font);
     info.face = f->face;
     info.height = f->height;
@@ -61,7 +65,8 @@ int GetSystemMetrics(int index) {
 }
 
 HICON LoadIconResource(UINT id) {
-    return reinterpret_cast<HICON>(const_cast<IconResource*>(FindIconResource(static_cast<int>(id))));
+    return reinterpret_cast<HICON>(
+        const_cast<IconResource*>(FindIconResource(static_cast<int>(id))));
 }
 
 void TraceLine(const char16_t* text) {
@@ -69,7 +74,9 @@ void TraceLine(const char16_t* text) {
     std::fflush(stderr);
 }
 
-bool InitCommonControls(unsigned) { return true; }
+bool InitCommonControls(unsigned) {
+    return true;
+}
 
 }  // namespace platform
 
@@ -80,7 +87,11 @@ BOOL CWinApp::InitInstance() {
 
 namespace platform {
 
-std::span<const unsigned char> FindRawResource(int, int, uint16_t) { return {}; }
-std::span<const unsigned char> FindRawResource(const char16_t*, int, uint16_t) { return {}; }
+std::span<const unsigned char> FindRawResource(int, int, uint16_t) {
+    return {};
+}
+std::span<const unsigned char> FindRawResource(const char16_t*, int, uint16_t) {
+    return {};
+}
 
 }  // namespace platform

@@ -19,6 +19,8 @@ struct FontObject {
 // Pixels per logical inch of the screen; the dialog fonts are sized for it.
 inline constexpr int kScreenDpi = 96;
 
-inline const IconResource* IconOf(HICON icon) { return reinterpret_cast<const IconResource*>(icon); }
+inline const IconResource* IconOf(HICON icon) {
+    return reinterpret_cast<const IconResource*>(icon);
+}
 
 }  // namespace platform::gtk

@@ -14,32 +14,40 @@
 namespace platform::gtk {
 namespace {
 
-std::string Utf8(const CString& text) { return WideToUtf8(text.View()); }
+std::string Utf8(const CString& text) {
+    return WideToUtf8(text.View());
+}
 
 // Colours of the frame statics, as the Windows defaults draw them.
 constexpr COLORREF kGrayFrame = 0x00A0A0A0;
 constexpr COLORREF kWhiteFrame = 0x00FFFFFF;
 
 void SetSourceColour(cairo_t* cr, COLORREF c) {
-    cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, ((c >> 16) & 0xFF) / 255.0);
+    cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
+                         ((c >> 16) & 0xFF) / 255.0);
 }
 
 template <class T, void (*Free)(T*)>
 struct Deleter {
     void operator()(T* p) const {
-        if (p) Free(p);
+        if (p)
+            Free(p);
     }
 };
-void UnrefObject(void* p) { g_object_unref(p); }
+void UnrefObject(void* p) {
+    g_object_unref(p);
+}
 using PixbufPtr = std::unique_ptr<GdkPixbuf, Deleter<void, UnrefObject>>;
-using SurfacePtr = std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_t, cairo_surface_destroy>>;
-using FontDescPtr =
-    std::unique_ptr<PangoFontDescription, Deleter<PangoFontDescription, pango_font_description_free>>;
+using SurfacePtr =
+    std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_t, cairo_surface_destroy>>;
+using FontDescPtr = std::unique_ptr<PangoFontDescription,
+                                    Deleter<PangoFontDescription, pango_font_description_free>>;
 using AttrListPtr = std::unique_ptr<PangoAttrList, Deleter<PangoAttrList, pango_attr_list_unref>>;
 
 PixbufPtr PixbufOf(const IconImage& image) {
     PixbufPtr pixbuf(gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, image.width, image.height));
-    if (!pixbuf) return pixbuf;
+    if (!pixbuf)
+        return pixbuf;
     guchar* pixels = gdk_pixbuf_get_pixels(pixbuf.get());
     const int stride = gdk_pixbuf_get_rowstride(pixbuf.get());
     for (int y = 0; y < image.height; ++y) {
@@ -78,7 +86,8 @@ FontDescPtr FontOf(const CString& face, int pixelHeight, int points) {
     FontDescPtr desc(pango_font_description_new());
     pango_font_description_set_family(desc.get(), Utf8(face).c_str());
     if (pixelHeight != 0) {
-        pango_font_description_set_absolute_size(desc.get(), (pixelHeight < 0 ? -pixelHeight : pixelHeight) * PANGO_SCALE);
+        pango_font_description_set_absolute_size(
+            desc.get(), (pixelHeight < 0 ? -pixelHeight : pixelHeight) * PANGO_SCALE);
     } else {
         pango_font_description_set_size(desc.get(), points * PANGO_SCALE);
     }
@@ -86,7 +95,8 @@ FontDescPtr FontOf(const CString& face, int pixelHeight, int points) {
 }
 
 void ApplyFont(GtkWidget* label, const PangoFontDescription* desc) {
-    if (!GTK_IS_LABEL(label)) return;
+    if (!GTK_IS_LABEL(label))
+        return;
     AttrListPtr attrs(pango_attr_list_new());
     pango_attr_list_insert(attrs.get(), pango_attr_font_desc_new(desc));
     gtk_label_set_attributes(GTK_LABEL(label), attrs.get());
@@ -112,7 +122,8 @@ private:
 
 class GtkDialogHost final : public DialogHost {
 public:
-    GtkDialogHost(CDialogEx& dialog, const DialogTemplate& layout) : m_dialog(dialog), m_layout(layout) {}
+    GtkDialogHost(CDialogEx& dialog, const DialogTemplate& layout)
+        : m_dialog(dialog), m_layout(layout) {}
     ~GtkDialogHost() override;
 
     bool Create();
@@ -202,13 +213,16 @@ CairoSurface::CairoSurface(GtkDialogHost& host, cairo_t* cr, const CRect& bounds
     if (paint) {
         // BeginPaint erases the background with the brush the dialog gives for itself.
         COLORREF colour;
-        if (m_host.CtlColour(0, kCtlColorDlg, cr, CRect(0, 0, bounds.Width(), bounds.Height()), colour)) {
+        if (m_host.CtlColour(0, kCtlColorDlg, cr, CRect(0, 0, bounds.Width(), bounds.Height()),
+                             colour)) {
             FillSolidRect(CRect(0, 0, bounds.Width(), bounds.Height()), colour);
         }
     }
 }
 
-CairoSurface::~CairoSurface() { cairo_restore(m_cr); }
+CairoSurface::~CairoSurface() {
+    cairo_restore(m_cr);
+}
 
 void CairoSurface::FillSolidRect(const CRect& rect, COLORREF colour) {
     SetSourceColour(m_cr, colour);
@@ -218,13 +232,16 @@ void CairoSurface::FillSolidRect(const CRect& rect, COLORREF colour) {
 
 bool CairoSurface::DrawIcon(int x, int y, HICON icon) {
     const IconResource* resource = IconOf(icon);
-    if (!resource) return false;
+    if (!resource)
+        return false;
     const int size = GetSystemMetrics(kSmCxIcon);
     const IconImage* image = resource->Pick(size);
-    if (!image) return false;
+    if (!image)
+        return false;
     cairo_save(m_cr);
     cairo_translate(m_cr, x, y);
-    if (image->width != size) cairo_scale(m_cr, double(size) / image->width, double(size) / image->height);
+    if (image->width != size)
+        cairo_scale(m_cr, double(size) / image->width, double(size) / image->height);
     cairo_set_source_surface(m_cr, m_host.IconSurface(*image), 0, 0);
     cairo_paint(m_cr);
     cairo_restore(m_cr);
@@ -245,7 +262,8 @@ public:
 
 private:
     void Redraw() {
-        if (m_widget) gtk_widget_queue_draw(m_widget);
+        if (m_widget)
+            gtk_widget_queue_draw(m_widget);
     }
     GtkWidget* m_widget;
 };
@@ -253,18 +271,21 @@ private:
 // ---- The window ---------------------------------------------------------------------------
 
 GtkDialogHost::~GtkDialogHost() {
-    for (auto& [id, slot] : m_timers) g_source_remove(slot->source);
+    for (auto& [id, slot] : m_timers)
+        g_source_remove(slot->source);
     m_timers.clear();
     if (m_window) {
         gtk_widget_destroy(m_window);
         g_object_unref(m_window);
     }
-    if (m_loop) g_main_loop_unref(m_loop);
+    if (m_loop)
+        g_main_loop_unref(m_loop);
 }
 
 const GtkDialogHost::Control* GtkDialogHost::Find(int id) const {
     for (const auto& c : m_controls) {
-        if (c->item->id == id) return c.get();
+        if (c->item->id == id)
+            return c.get();
     }
     return nullptr;
 }
@@ -274,7 +295,8 @@ GtkDialogHost::Control* GtkDialogHost::Find(int id) {
 }
 
 GtkWidget* GtkDialogHost::Widget(int id) const {
-    if (id == 0) return m_window;
+    if (id == 0)
+        return m_window;
     const Control* c = Find(id);
     return c ? c->widget : nullptr;
 }
@@ -286,13 +308,15 @@ bool GtkDialogHost::Create() {
     gtk_window_set_title(GTK_WINDOW(m_window), Utf8(m_title).c_str());
     gtk_window_set_resizable(GTK_WINDOW(m_window), FALSE);
     gtk_window_set_type_hint(GTK_WINDOW(m_window), GDK_WINDOW_TYPE_HINT_DIALOG);
-    if (m_layout.exStyle & kWsExNoActivate) gtk_window_set_focus_on_map(GTK_WINDOW(m_window), FALSE);
+    if (m_layout.exStyle & kWsExNoActivate)
+        gtk_window_set_focus_on_map(GTK_WINDOW(m_window), FALSE);
     gtk_widget_set_app_paintable(m_window, TRUE);
 
     // Base units from the dialog font, as Windows takes them: the average width of the Latin
     // letters and the font's full height.
     const FontDescPtr dialogFont = FontOf(CString(m_layout.fontFace), 0, m_layout.pointSize);
-    PangoLayout* probe = gtk_widget_create_pango_layout(m_window, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    PangoLayout* probe = gtk_widget_create_pango_layout(
+        m_window, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     pango_layout_set_font_description(probe, dialogFont.get());
     int width = 0;
     int height = 0;
@@ -337,7 +361,8 @@ bool GtkDialogHost::Create() {
         } else {
             return false;  // a control this host cannot make
         }
-        if (c->kind != Kind::Frame) g_signal_connect(c->widget, "draw", G_CALLBACK(OnControlDraw), c.get());
+        if (c->kind != Kind::Frame)
+            g_signal_connect(c->widget, "draw", G_CALLBACK(OnControlDraw), c.get());
         gtk_widget_set_size_request(c->widget, c->rect.Width(), c->rect.Height());
         gtk_fixed_put(GTK_FIXED(m_fixed), c->widget, c->rect.left, c->rect.top);
         m_controls.push_back(std::move(c));
@@ -355,7 +380,8 @@ bool GtkDialogHost::Create() {
 intptr_t GtkDialogHost::Run() {
     m_dialog.AttachHost(this);
     m_dialog.OnInitDialog();
-    if (!m_bEnded && (m_layout.style & kWsVisible)) gtk_widget_show(m_window);
+    if (!m_bEnded && (m_layout.style & kWsVisible))
+        gtk_widget_show(m_window);
     if (!m_bEnded) {
         m_loop = g_main_loop_new(nullptr, FALSE);
         g_main_loop_run(m_loop);
@@ -371,20 +397,25 @@ void GtkDialogHost::SetWindowText(int id, const CString& text) {
         return;
     }
     Control* c = Find(id);
-    if (!c) return;
+    if (!c)
+        return;
     c->text = text;
-    if (c->kind == Kind::Label) gtk_label_set_text(GTK_LABEL(c->widget), Utf8(text).c_str());
-    if (c->kind == Kind::Check) gtk_button_set_label(GTK_BUTTON(c->widget), Utf8(text).c_str());
+    if (c->kind == Kind::Label)
+        gtk_label_set_text(GTK_LABEL(c->widget), Utf8(text).c_str());
+    if (c->kind == Kind::Check)
+        gtk_button_set_label(GTK_BUTTON(c->widget), Utf8(text).c_str());
 }
 
 CString GtkDialogHost::GetWindowText(int id) const {
-    if (id == 0) return m_title;
+    if (id == 0)
+        return m_title;
     const Control* c = Find(id);
     return c ? c->text : CString();
 }
 
 CRect GtkDialogHost::GetClientRect(int id) const {
-    if (id == 0) return m_client;
+    if (id == 0)
+        return m_client;
     const Control* c = Find(id);
     return c ? CRect(0, 0, c->rect.Width(), c->rect.Height()) : CRect();
 }
@@ -406,25 +437,31 @@ CRect GtkDialogHost::GetWindowRect(int id) const {
 void GtkDialogHost::SetFont(int id, HFONT font, bool redraw) {
     Control* c = Find(id);
     FontInfo info;
-    if (!c || !GetFontInfo(font, info)) return;
+    if (!c || !GetFontInfo(font, info))
+        return;
     const FontDescPtr desc = FontOf(info.face, info.height, 0);
-    ApplyFont(c->kind == Kind::Check ? gtk_bin_get_child(GTK_BIN(c->widget)) : c->widget, desc.get());
-    if (redraw) gtk_widget_queue_draw(c->widget);
+    ApplyFont(c->kind == Kind::Check ? gtk_bin_get_child(GTK_BIN(c->widget)) : c->widget,
+              desc.get());
+    if (redraw)
+        gtk_widget_queue_draw(c->widget);
 }
 
 void GtkDialogHost::Invalidate(int id, bool) {
-    if (GtkWidget* w = Widget(id)) gtk_widget_queue_draw(w);
+    if (GtkWidget* w = Widget(id))
+        gtk_widget_queue_draw(w);
 }
 
 int GtkDialogHost::GetCheck(int id) const {
     const Control* c = Find(id);
-    if (!c || c->kind != Kind::Check) return 0;
+    if (!c || c->kind != Kind::Check)
+        return 0;
     return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(c->widget)) ? 1 : 0;
 }
 
 void GtkDialogHost::SetCheck(int id, int state) {
     Control* c = Find(id);
-    if (!c || c->kind != Kind::Check) return;
+    if (!c || c->kind != Kind::Check)
+        return;
     // Setting the state from code is not a click.
     m_bSettingCheck = true;
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(c->widget), state == 1);
@@ -440,7 +477,8 @@ HICON GtkDialogHost::SetIcon(HICON icon, bool big) {
     if (const IconResource* resource = IconOf(icon)) {
         for (const IconImage& image : resource->images) {
             pixbufs.push_back(PixbufOf(image));
-            if (pixbufs.back()) list = g_list_append(list, pixbufs.back().get());
+            if (pixbufs.back())
+                list = g_list_append(list, pixbufs.back().get());
         }
     }
     gtk_window_set_icon_list(GTK_WINDOW(m_window), list);
@@ -463,7 +501,8 @@ bool GtkDialogHost::SetTimer(uintptr_t timerId, UINT elapseMs) {
 
 bool GtkDialogHost::KillTimer(uintptr_t timerId) {
     const auto it = m_timers.find(timerId);
-    if (it == m_timers.end()) return false;
+    if (it == m_timers.end())
+        return false;
     g_source_remove(it->second->source);
     m_timers.erase(it);
     return true;
@@ -480,15 +519,18 @@ gboolean GtkDialogHost::OnTimer(gpointer data) {
     m.timerId = id;
     host->Dispatch(m);
     const auto it = host->m_timers.find(id);
-    return it != host->m_timers.end() && it->second->source == source ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    return it != host->m_timers.end() && it->second->source == source ? G_SOURCE_CONTINUE
+                                                                      : G_SOURCE_REMOVE;
 }
 
 int GtkDialogHost::MessageBox(const CString& text, const CString& caption, UINT) {
-    GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(m_window), GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER,
-                                            GTK_BUTTONS_OK, "%s", Utf8(text).c_str());
+    GtkWidget* box =
+        gtk_message_dialog_new(GTK_WINDOW(m_window), GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER,
+                               GTK_BUTTONS_OK, "%s", Utf8(text).c_str());
     gtk_window_set_title(GTK_WINDOW(box), Utf8(caption).c_str());
     gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
-    if (!gtk_widget_get_visible(m_window)) gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
+    if (!gtk_widget_get_visible(m_window))
+        gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
     gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
     return kIdOk;  // OK is the only button; closing the box means the same
@@ -500,36 +542,43 @@ void GtkDialogHost::EndDialog(int result) {
     gtk_widget_hide(m_window);
     // The window must be gone from the screen now: the handler may run for a long time yet.
     gdk_display_flush(gtk_widget_get_display(m_window));
-    if (m_loop) g_main_loop_quit(m_loop);
+    if (m_loop)
+        g_main_loop_quit(m_loop);
 }
 
 intptr_t GtkDialogHost::SendMessage(int, UINT message, uintptr_t wParam, intptr_t) {
-    if (message != kWmIconEraseBkgnd || wParam == 0) return 0;
+    if (message != kWmIconEraseBkgnd || wParam == 0)
+        return 0;
     auto* surface = reinterpret_cast<CairoSurface*>(wParam);
     COLORREF colour;
     const CRect area(0, 0, surface->Bounds().Width(), surface->Bounds().Height());
-    if (m_paintCr && CtlColour(0, kCtlColorDlg, m_paintCr, area, colour)) surface->FillSolidRect(area, colour);
+    if (m_paintCr && CtlColour(0, kCtlColorDlg, m_paintCr, area, colour))
+        surface->FillSolidRect(area, colour);
     return 1;
 }
 
 std::unique_ptr<DrawSurface> GtkDialogHost::BeginPaint() {
-    if (!m_paintCr) return std::make_unique<DeferredSurface>(m_window);
+    if (!m_paintCr)
+        return std::make_unique<DeferredSurface>(m_window);
     return std::make_unique<CairoSurface>(*this, m_paintCr, m_client, true);
 }
 
 std::unique_ptr<DrawSurface> GtkDialogHost::GetDC(int id) {
     const CRect bounds = id == 0 ? m_client : (Find(id) ? Find(id)->rect : CRect());
-    if (!m_paintCr) return std::make_unique<DeferredSurface>(m_window);
+    if (!m_paintCr)
+        return std::make_unique<DeferredSurface>(m_window);
     return std::make_unique<CairoSurface>(*this, m_paintCr, bounds, false);
 }
 
 cairo_surface_t* GtkDialogHost::IconSurface(const IconImage& image) {
     SurfacePtr& s = m_iconSurfaces[&image];
-    if (!s) s = SurfaceOf(image);
+    if (!s)
+        s = SurfaceOf(image);
     return s.get();
 }
 
-bool GtkDialogHost::CtlColour(int id, UINT type, cairo_t* cr, const CRect& bounds, COLORREF& colour) {
+bool GtkDialogHost::CtlColour(int id, UINT type, cairo_t* cr, const CRect& bounds,
+                              COLORREF& colour) {
     CWnd window;
     window.Attach(this, id);
     CDC dc(std::make_unique<CairoSurface>(*this, cr, bounds, false));
@@ -556,7 +605,8 @@ gboolean GtkDialogHost::OnControlDraw(GtkWidget* widget, cairo_t* cr, gpointer d
     auto* c = static_cast<Control*>(data);
     // Check boxes ask with the static kind, as Windows' own do.
     COLORREF colour;
-    const CRect area(0, 0, gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget));
+    const CRect area(0, 0, gtk_widget_get_allocated_width(widget),
+                     gtk_widget_get_allocated_height(widget));
     if (c->host->CtlColour(c->item->id, kCtlColorStatic, cr, area, colour)) {
         SetSourceColour(cr, colour);
         cairo_paint(cr);
@@ -577,7 +627,8 @@ gboolean GtkDialogHost::OnFrameDraw(GtkWidget* widget, cairo_t* cr, gpointer dat
 
 void GtkDialogHost::OnToggled(GtkToggleButton*, gpointer data) {
     auto* c = static_cast<Control*>(data);
-    if (c->host->m_bSettingCheck) return;
+    if (c->host->m_bSettingCheck)
+        return;
     Message m;
     m.msg = Msg::Command;
     m.id = c->item->id;
@@ -622,7 +673,8 @@ bool OpenDisplay() {
 
 intptr_t RunGtkDialog(CDialogEx& dialog, const DialogTemplate& layout) {
     GtkDialogHost host(dialog, layout);
-    if (!host.Create()) return -1;
+    if (!host.Create())
+        return -1;
     return host.Run();
 }
 
@@ -632,8 +684,10 @@ namespace platform {
 
 intptr_t RunModalDialog(CDialogEx& dialog) {
     const DialogTemplate* layout = FindDialogTemplate(static_cast<int>(dialog.GetTemplateId()));
-    if (!layout) return -1;
-    if (gtk::OpenDisplay()) return gtk::RunGtkDialog(dialog, *layout);
+    if (!layout)
+        return -1;
+    if (gtk::OpenDisplay())
+        return gtk::RunGtkDialog(dialog, *layout);
     gtk::ConsoleHost console(dialog, *layout);
     return console.Run();
 }

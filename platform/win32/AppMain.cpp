@@ -3,4 +3,6 @@
 #include "platform/Dialog.h"
 #include "platform/win32/Ui.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return platform::RunApplication(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    return platform::RunApplication();
+}

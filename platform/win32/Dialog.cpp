@@ -20,13 +20,16 @@ class GdiSurface : public DrawSurface {
 public:
     HDC GetHdc() const override { return m_hdc; }
     void FillSolidRect(const CRect& rect, COLORREF colour) override {
-        if (!m_hdc) return;
+        if (!m_hdc)
+            return;
         const RECT r = {rect.left, rect.top, rect.right, rect.bottom};
         const COLORREF old = SetBkColor(m_hdc, colour);
         ExtTextOutW(m_hdc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
         SetBkColor(m_hdc, old);
     }
-    bool DrawIcon(int x, int y, HICON icon) override { return m_hdc && ::DrawIcon(m_hdc, x, y, icon); }
+    bool DrawIcon(int x, int y, HICON icon) override {
+        return m_hdc && ::DrawIcon(m_hdc, x, y, icon);
+    }
 
 protected:
     HDC m_hdc = nullptr;
@@ -36,7 +39,8 @@ class PaintSurface final : public GdiSurface {
 public:
     explicit PaintSurface(HWND hwnd) : m_hwnd(hwnd) { m_hdc = ::BeginPaint(hwnd, &m_ps); }
     ~PaintSurface() override {
-        if (m_hdc) ::EndPaint(m_hwnd, &m_ps);
+        if (m_hdc)
+            ::EndPaint(m_hwnd, &m_ps);
     }
 
 private:
@@ -48,7 +52,8 @@ class ClientSurface final : public GdiSurface {
 public:
     explicit ClientSurface(HWND hwnd) : m_hwnd(hwnd) { m_hdc = hwnd ? ::GetDC(hwnd) : nullptr; }
     ~ClientSurface() override {
-        if (m_hdc) ::ReleaseDC(m_hwnd, m_hdc);
+        if (m_hdc)
+            ::ReleaseDC(m_hwnd, m_hdc);
     }
 
 private:
@@ -67,7 +72,9 @@ public:
 
     HWND GetHwnd(int id) const override { return Item(id); }
     bool HasControl(int id) const override { return Item(id) != nullptr; }
-    void SetWindowText(int id, const CString& text) override { SetWindowTextW(Item(id), W(text.GetString())); }
+    void SetWindowText(int id, const CString& text) override {
+        SetWindowTextW(Item(id), W(text.GetString()));
+    }
     CString GetWindowText(int id) const override {
         HWND w = Item(id);
         std::vector<wchar_t> buf(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
@@ -87,9 +94,15 @@ public:
     void SetFont(int id, HFONT font, bool redraw) override {
         SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
     }
-    void Invalidate(int id, bool erase) override { InvalidateRect(Item(id), nullptr, erase ? TRUE : FALSE); }
-    int GetCheck(int id) const override { return static_cast<int>(SendMessageW(Item(id), BM_GETCHECK, 0, 0)); }
-    void SetCheck(int id, int state) override { SendMessageW(Item(id), BM_SETCHECK, static_cast<WPARAM>(state), 0); }
+    void Invalidate(int id, bool erase) override {
+        InvalidateRect(Item(id), nullptr, erase ? TRUE : FALSE);
+    }
+    int GetCheck(int id) const override {
+        return static_cast<int>(SendMessageW(Item(id), BM_GETCHECK, 0, 0));
+    }
+    void SetCheck(int id, int state) override {
+        SendMessageW(Item(id), BM_SETCHECK, static_cast<WPARAM>(state), 0);
+    }
     HICON SetIcon(HICON icon, bool big) override {
         return reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
                                                     reinterpret_cast<LPARAM>(icon)));
@@ -98,17 +111,23 @@ public:
     bool SetTimer(uintptr_t timerId, UINT elapseMs) override {
         return ::SetTimer(m_hwnd, static_cast<UINT_PTR>(timerId), elapseMs, nullptr) != 0;
     }
-    bool KillTimer(uintptr_t timerId) override { return ::KillTimer(m_hwnd, static_cast<UINT_PTR>(timerId)) != FALSE; }
+    bool KillTimer(uintptr_t timerId) override {
+        return ::KillTimer(m_hwnd, static_cast<UINT_PTR>(timerId)) != FALSE;
+    }
     int MessageBox(const CString& text, const CString& caption, UINT type) override {
         return MessageBoxW(m_hwnd, W(text.GetString()), W(caption.GetString()), type);
     }
     void EndDialog(int result) override { ::EndDialog(m_hwnd, result); }
     intptr_t SendMessage(int id, UINT message, uintptr_t wParam, intptr_t lParam) override {
-        return static_cast<intptr_t>(
-            SendMessageW(Item(id), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)));
+        return static_cast<intptr_t>(SendMessageW(Item(id), message, static_cast<WPARAM>(wParam),
+                                                  static_cast<LPARAM>(lParam)));
     }
-    std::unique_ptr<DrawSurface> BeginPaint() override { return std::make_unique<PaintSurface>(m_hwnd); }
-    std::unique_ptr<DrawSurface> GetDC(int id) override { return std::make_unique<ClientSurface>(Item(id)); }
+    std::unique_ptr<DrawSurface> BeginPaint() override {
+        return std::make_unique<PaintSurface>(m_hwnd);
+    }
+    std::unique_ptr<DrawSurface> GetDC(int id) override {
+        return std::make_unique<ClientSurface>(Item(id));
+    }
 
 private:
     HWND Item(int id) const { return id == 0 ? m_hwnd : GetDlgItem(m_hwnd, id); }
@@ -129,7 +148,8 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return ctx->dialog->OnInitDialog();
     }
     auto* ctx = reinterpret_cast<ModalContext*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (!ctx || !ctx->host) return FALSE;
+    if (!ctx || !ctx->host)
+        return FALSE;
     CDialogEx& dlg = *ctx->dialog;
     Message m;
     switch (message) {
@@ -157,7 +177,8 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             CDC dc(std::make_unique<BorrowedSurface>(reinterpret_cast<HDC>(wParam)));
             CWnd control;
             HWND asking = reinterpret_cast<HWND>(lParam);
-            if (asking != hwnd) control.Attach(ctx->host.get(), GetDlgCtrlID(asking));
+            if (asking != hwnd)
+                control.Attach(ctx->host.get(), GetDlgCtrlID(asking));
             m.msg = Msg::CtlColor;
             m.dc = &dc;
             m.ctl = asking == hwnd ? static_cast<CWnd*>(&dlg) : &control;
@@ -183,8 +204,9 @@ namespace platform {
 
 intptr_t RunModalDialog(CDialogEx& dialog) {
     win32::ModalContext ctx{&dialog, nullptr};
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog.GetTemplateId()),
-                                           nullptr, win32::DialogProc, reinterpret_cast<LPARAM>(&ctx));
+    const INT_PTR result =
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(dialog.GetTemplateId()),
+                        nullptr, win32::DialogProc, reinterpret_cast<LPARAM>(&ctx));
     dialog.Detach();
     return static_cast<intptr_t>(result);
 }

@@ -42,7 +42,8 @@ protected:
             testing_support::SetEnvVar("XDG_DOCUMENTS_DIR", m_documents.Path().string().c_str());
         }
         ASSERT_TRUE(platform::GetDocumentsFolder(m_documentsWide));
-        m_quorvia = std::filesystem::path((m_documentsWide + platform::kDirSeparator + u"quorvia").Str());
+        m_quorvia =
+            std::filesystem::path((m_documentsWide + platform::kDirSeparator + u"quorvia").Str());
         std::error_code ignored;
         std::filesystem::remove_all(m_quorvia, ignored);
         theLog.Reset();
@@ -51,7 +52,8 @@ protected:
     }
     void TearDown() override {
         // The recording worker "finishes", so the record may go with the window.
-        if (g_pLaunchState && g_pLaunchState->GetProgress() != 100) g_pLaunchState->SetProgress(100);
+        if (g_pLaunchState && g_pLaunchState->GetProgress() != 100)
+            g_pLaunchState->SetProgress(100);
         theLog.Reset();
         std::filesystem::current_path(m_start.Path());
         std::error_code ignored;
@@ -74,7 +76,8 @@ protected:
         platform::Message m;
         m.msg = platform::Msg::Timer;
         m.timerId = 1;
-        for (int i = 0; i < count; ++i) m_dlg.HandleMessage(m);
+        for (int i = 0; i < count; ++i)
+            m_dlg.HandleMessage(m);
     }
     std::optional<intptr_t> Send(platform::Msg msg, int id = 0, int code = 0) {
         platform::Message m;
@@ -90,7 +93,8 @@ protected:
     }
     static int DotsOf(const std::string& title) {
         int n = 0;
-        for (size_t i = title.size(); i > 0 && title[i - 1] == '.'; --i) ++n;
+        for (size_t i = title.size(); i > 0 && title[i - 1] == '.'; --i)
+            ++n;
         return n;
     }
     CLaunchState& State() { return *g_pLaunchState; }
@@ -107,20 +111,19 @@ protected:
     bool m_liteAtWorkerStart = false;
     int m_launchResult = 0;
     std::vector<LaunchCall> m_launches;
-    CKestropDlg m_dlg{
-        [this] {
-            ++m_workersStarted;
-            m_cwdAtWorkerStart = std::filesystem::current_path();
-            m_liteAtWorkerStart = g_bLiteMode;
-            m_host.Note("worker");
-            return true;
-        },
-        [this](const char16_t* jvm, const CString& jar, const CString& libs) {
-            m_host.Note("launch");
-            m_launches.push_back({jvm != nullptr, platform::WideToUtf8(jar.View()),
-                                  platform::WideToUtf8(libs.View())});
-            return m_launchResult;
-        }};
+    CKestropDlg m_dlg{[this] {
+                          ++m_workersStarted;
+                          m_cwdAtWorkerStart = std::filesystem::current_path();
+                          m_liteAtWorkerStart = g_bLiteMode;
+                          m_host.Note("worker");
+                          return true;
+                      },
+                      [this](const char16_t* jvm, const CString& jar, const CString& libs) {
+                          m_host.Note("launch");
+                          m_launches.push_back({jvm != nullptr, platform::WideToUtf8(jar.View()),
+                                                platform::WideToUtf8(libs.View())});
+                          return m_launchResult;
+                      }};
 };
 
 TEST_F(LaunchWindow, InitialisationSetsUpFolderThenPreferencesThenWorker) {
@@ -144,13 +147,15 @@ TEST_F(LaunchWindow, InitialisationSetsUpFolderThenPreferencesThenWorker) {
 }
 
 TEST_F(LaunchWindow, WorkingFolderFailureStartsNoWorkerAndReadsNoPreferences) {
-    if (platform::kTargetIsWindows) GTEST_SKIP() << "the Documents folder always exists under Wine";
+    if (platform::kTargetIsWindows)
+        GTEST_SKIP() << "the Documents folder always exists under Wine";
     testing_support::SetEnvVar("XDG_DOCUMENTS_DIR", nullptr);
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     testing_support::SetEnvVar("HOME", nullptr);
     WriteFileBytes(m_start / "record.d", "true");  // the current folder: must stay unread
     Open();
-    if (!home.empty()) testing_support::SetEnvVar("HOME", home.c_str());
+    if (!home.empty())
+        testing_support::SetEnvVar("HOME", home.c_str());
     EXPECT_EQ(m_workersStarted, 0);
     EXPECT_FALSE(g_bLiteMode);
     EXPECT_EQ(m_host.checks[1007], 0);
@@ -251,8 +256,8 @@ TEST_F(LaunchWindow, NonZeroLaunchResultIsShownWithItsCode) {
     for (const auto& c : cases) {
         RecordingHost host;
         int result = c.result;
-        CKestropDlg dlg([] { return true; },
-                        [&result](const char16_t*, const CString&, const CString&) { return result; });
+        CKestropDlg dlg([] { return true; }, [&result](const char16_t*, const CString&,
+                                                       const CString&) { return result; });
         host.clientRects[1005] = CRect(0, 0, 349, 21);
         dlg.AttachHost(&host);
         dlg.OnInitDialog();
@@ -260,7 +265,8 @@ TEST_F(LaunchWindow, NonZeroLaunchResultIsShownWithItsCode) {
         platform::Message tick;
         tick.msg = platform::Msg::Timer;
         tick.timerId = 1;
-        for (int i = 0; i < 50; ++i) dlg.HandleMessage(tick);
+        for (int i = 0; i < 50; ++i)
+            dlg.HandleMessage(tick);
         if (c.text == nullptr) {
             EXPECT_TRUE(host.boxes.empty());
             continue;
@@ -289,10 +295,11 @@ TEST_F(LaunchWindow, EnterEscapeAndCloseBoxEndTheDialogWithoutALaunch) {
     for (int id : {platform::kIdOk, platform::kIdCancel}) {
         RecordingHost host;
         bool launched = false;
-        CKestropDlg dlg([] { return false; }, [&](const char16_t*, const CString&, const CString&) {
-            launched = true;
-            return 0;
-        });
+        CKestropDlg dlg([] { return false; },
+                        [&](const char16_t*, const CString&, const CString&) {
+                            launched = true;
+                            return 0;
+                        });
         dlg.AttachHost(&host);
         platform::Message m;
         m.msg = platform::Msg::Command;
@@ -312,10 +319,12 @@ TEST_F(LaunchWindow, BarIsTheTrackWithTheShownShareFilled) {
         int progress;
         int width;
         int fillRight;  // -1: no fill
-    } cases[] = {{0, 349, -1}, {50, 349, 174}, {100, 349, 349}, {50, 1, -1}, {98, 1, -1}, {2, 349, 6}};
+    } cases[] = {{0, 349, -1}, {50, 349, 174}, {100, 349, 349},
+                 {50, 1, -1},  {98, 1, -1},    {2, 349, 6}};
     for (const auto& c : cases) {
         RecordingHost host;
-        CKestropDlg dlg([] { return true; }, [](const char16_t*, const CString&, const CString&) { return 0; });
+        CKestropDlg dlg([] { return true; },
+                        [](const char16_t*, const CString&, const CString&) { return 0; });
         host.clientRects[1005] = CRect(0, 0, c.width, 21);
         dlg.AttachHost(&host);
         dlg.OnInitDialog();
@@ -323,7 +332,8 @@ TEST_F(LaunchWindow, BarIsTheTrackWithTheShownShareFilled) {
         platform::Message m;
         m.msg = platform::Msg::Timer;
         m.timerId = 1;
-        for (int i = 0; i < c.progress / 2; ++i) dlg.HandleMessage(m);
+        for (int i = 0; i < c.progress / 2; ++i)
+            dlg.HandleMessage(m);
         m.msg = platform::Msg::Paint;
         host.fills.clear();
         dlg.HandleMessage(m);

@@ -25,7 +25,7 @@ constexpr uint16_t kEnglishUs = 0x0409;
 constexpr struct {
     int size;
     int bits;
-} kIconImages[] = {{32, 4}, {16, 4},  {48, 8},  {32, 8},  {16, 8},  {0, 32}, {64, 32},
+} kIconImages[] = {{32, 4},  {16, 4},  {48, 8},  {32, 8},  {16, 8},  {0, 32}, {64, 32},
                    {48, 32}, {40, 32}, {32, 32}, {24, 32}, {20, 32}, {16, 32}};
 
 uint16_t Word(std::span<const unsigned char> b, size_t at) {
@@ -40,7 +40,8 @@ bool IsPng(std::span<const unsigned char> b) {
 
 TEST(AppIcon, IconFileHasTheThirteenImagesAndA256PixelPng) {
     const std::string bytes = testing_support::ReadFileBytes(KESTROP_ICON_FILE);
-    const std::span<const unsigned char> ico(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    const std::span<const unsigned char> ico(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                             bytes.size());
     ASSERT_GE(ico.size(), 6u);
     EXPECT_EQ(Word(ico, 0), 0);
     EXPECT_EQ(Word(ico, 2), 1);  // an icon, not a cursor
@@ -65,7 +66,8 @@ TEST(AppIcon, IconFileHasTheThirteenImagesAndA256PixelPng) {
         EXPECT_EQ(static_cast<int>(Dword(image, 8)), 2 * kIconImages[i].size) << i;
         EXPECT_EQ(Word(image, 14), kIconImages[i].bits) << i;
         const size_t n = static_cast<size_t>(kIconImages[i].size);
-        const size_t palette = kIconImages[i].bits < 32 ? (size_t{1} << kIconImages[i].bits) * 4 : 0;
+        const size_t palette =
+            kIconImages[i].bits < 32 ? (size_t{1} << kIconImages[i].bits) * 4 : 0;
         const size_t colour = ((n * static_cast<size_t>(kIconImages[i].bits) + 31) / 32) * 4 * n;
         const size_t mask = ((n + 31) / 32) * 4 * n;
         EXPECT_EQ(length, 40 + palette + colour + mask) << i;
@@ -73,7 +75,8 @@ TEST(AppIcon, IconFileHasTheThirteenImagesAndA256PixelPng) {
 }
 
 TEST(AppIcon, LinkedImagesIncludeTheStandardSize) {
-    if (platform::kTargetIsWindows) GTEST_SKIP() << "Windows reads its icon from the resource section";
+    if (platform::kTargetIsWindows)
+        GTEST_SKIP() << "Windows reads its icon from the resource section";
     const platform::IconResource* icon = platform::FindIconResource(128);
     ASSERT_NE(icon, nullptr);
     const platform::IconImage* standard = icon->Pick(32);
@@ -104,7 +107,8 @@ public:
     int16_t Short() { return static_cast<int16_t>(Word()); }
     std::u16string String() {
         std::u16string s;
-        for (char16_t c = static_cast<char16_t>(Word()); c != 0; c = static_cast<char16_t>(Word())) s += c;
+        for (char16_t c = static_cast<char16_t>(Word()); c != 0; c = static_cast<char16_t>(Word()))
+            s += c;
         return s;
     }
     // A string or 0xFFFF and an ordinal, which comes back as "#<number>".
@@ -112,7 +116,8 @@ public:
         if (::Word(m_b, m_at) == 0xFFFF) {
             m_at += 2;
             std::u16string ordinal(1, u'#');
-            for (char digit : std::to_string(Word())) ordinal.push_back(static_cast<char16_t>(digit));
+            for (char digit : std::to_string(Word()))
+                ordinal.push_back(static_cast<char16_t>(digit));
             return ordinal;
         }
         return String();
@@ -127,13 +132,16 @@ private:
 
 std::u16string ClassOrdinalOf(const char16_t* name) {
     const std::u16string_view n(name);
-    if (n == u"button") return u"#128";
-    if (n == u"static") return u"#130";
+    if (n == u"button")
+        return u"#128";
+    if (n == u"static")
+        return u"#130";
     return std::u16string(n);
 }
 
 TEST(ExecutableResources, DialogTemplateIsTheOneTheLinuxWindowsUse) {
-    if (!platform::kTargetIsWindows) GTEST_SKIP() << "Linux programs have no resource section";
+    if (!platform::kTargetIsWindows)
+        GTEST_SKIP() << "Linux programs have no resource section";
     const platform::DialogTemplate& t = kLaunchDialogTemplate;
     const auto raw = platform::FindRawResource(5 /* RT_DIALOG */, 102, kChinesePrc);
     ASSERT_FALSE(raw.empty()) << "dialog 102 in language 0804";
@@ -174,7 +182,8 @@ TEST(ExecutableResources, DialogTemplateIsTheOneTheLinuxWindowsUse) {
 }
 
 TEST(ExecutableResources, LayoutRecordIconGroupAndManifest) {
-    if (!platform::kTargetIsWindows) GTEST_SKIP() << "Linux programs have no resource section";
+    if (!platform::kTargetIsWindows)
+        GTEST_SKIP() << "Linux programs have no resource section";
     const auto layout = platform::FindRawResource(u"AFX_DIALOG_LAYOUT", 102, kChinesePrc);
     ASSERT_EQ(layout.size(), 2u) << "an empty layout record: one zero word";
     EXPECT_EQ(Word(layout, 0), 0);
@@ -188,7 +197,8 @@ TEST(ExecutableResources, LayoutRecordIconGroupAndManifest) {
         EXPECT_EQ(group[e], kIconImages[i].size) << i;
         EXPECT_EQ(group[e + 1], kIconImages[i].size) << i;
         EXPECT_EQ(Word(group, e + 6), kIconImages[i].bits) << i;
-        const auto image = platform::FindRawResource(3 /* RT_ICON */, Word(group, e + 12), kChinesePrc);
+        const auto image =
+            platform::FindRawResource(3 /* RT_ICON */, Word(group, e + 12), kChinesePrc);
         ASSERT_EQ(image.size(), Dword(group, e + 8)) << i;
         EXPECT_EQ(IsPng(image), kIconImages[i].size == 0) << i;
     }
@@ -202,7 +212,8 @@ TEST(ExecutableResources, LayoutRecordIconGroupAndManifest) {
         EXPECT_NE(text.find(part), std::string::npos) << part;
     }
     // The product is 32-bit; the 64-bit build that runs these tests asks for its own kind.
-    EXPECT_NE(text.find(sizeof(void*) == 4 ? "processorArchitecture=\"x86\"" : "processorArchitecture=\"amd64\""),
+    EXPECT_NE(text.find(sizeof(void*) == 4 ? "processorArchitecture=\"x86\""
+                                           : "processorArchitecture=\"amd64\""),
               std::string::npos);
 }
 

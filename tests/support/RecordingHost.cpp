@@ -7,15 +7,20 @@
 namespace testing_support {
 namespace {
 
-std::string Utf8(const CString& text) { return platform::WideToUtf8(text.View()); }
+std::string Utf8(const CString& text) {
+    return platform::WideToUtf8(text.View());
+}
 
 class RecordingSurface : public platform::DrawSurface {
 public:
     RecordingSurface(RecordingHost& host, int target) : m_host(host), m_target(target) {}
     ~RecordingSurface() override {
-        if (m_target < 0) m_host.Note("EndPaint");
+        if (m_target < 0)
+            m_host.Note("EndPaint");
     }
-    HDC GetHdc() const override { return reinterpret_cast<HDC>(const_cast<RecordingSurface*>(this)); }
+    HDC GetHdc() const override {
+        return reinterpret_cast<HDC>(const_cast<RecordingSurface*>(this));
+    }
     void FillSolidRect(const CRect& rect, COLORREF colour) override {
         m_host.fills.push_back({m_target, rect, colour});
     }
@@ -42,7 +47,8 @@ long RecordingHost::IndexOf(const std::string& event) const {
 
 void RecordingHost::SetWindowText(int id, const CString& text) {
     m_texts[id] = text;
-    if (id == 0) titles.push_back(Utf8(text));
+    if (id == 0)
+        titles.push_back(Utf8(text));
     Note("Title " + std::to_string(id) + " " + Utf8(text));
 }
 
