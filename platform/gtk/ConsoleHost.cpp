@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
@@ -47,7 +48,8 @@ intptr_t ConsoleHost::Run() {
         }
         std::this_thread::sleep_until(next->second.due);
         const uintptr_t id = next->first;
-        next->second.due = Clock::now() + next->second.period;
+        // A steady rate, as a system timer keeps it; a late tick does not push the next ones.
+        next->second.due = std::max(next->second.due + next->second.period, Clock::now());
         Message m;
         m.msg = Msg::Timer;
         m.timerId = id;

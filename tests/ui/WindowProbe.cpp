@@ -1,19 +1,25 @@
 // Shows the real launch window with a worker that stops at the percentage given as the first
-// argument, prints the screen rectangles of its controls, and prints the dialog's result when
-// somebody closes it. The screenshot test drives it.
+// argument (or, with a second argument, fails with that message), prints the screen rectangles
+// of its controls, and prints the dialog's result when it has ended. The screenshot and
+// console tests drive it; its launch call does nothing and succeeds.
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/KestropDlg.h"
+#include "platform/Codepage.h"
 
 namespace {
 
 class ProbeDlg : public CKestropDlg {
 public:
-    explicit ProbeDlg(int progress)
+    ProbeDlg(int progress, CString message)
         : CKestropDlg(
-              [progress] {
-                  g_pLaunchState->SetProgress(progress);
+              [progress, message] {
+                  if (message.IsEmpty()) {
+                      g_pLaunchState->SetProgress(progress);
+                  } else {
+                      g_pLaunchState->FinishWithMessage(message);
+                  }
                   return true;
               },
               [](const char16_t*, const CString&, const CString&) { return 0; }) {}
@@ -36,10 +42,11 @@ public:
 
 int main(int argc, char** argv) {
     const int progress = argc > 1 ? std::atoi(argv[1]) : 50;
+    const CString message = argc > 2 ? CString(platform::Utf8ToWide(argv[2])) : CString();
     CWinApp app;
     intptr_t result = 0;
     {
-        ProbeDlg dlg(progress);
+        ProbeDlg dlg(progress, message);
         result = dlg.DoModal();
         g_pLaunchState->SetProgress(100);  // the stand-in worker is done
     }
