@@ -130,9 +130,10 @@ def main():
             wine_root = os.environ.get('KESTROP_WINE_ROOT', '/var/tmp/kestrop-wine')
             working = os.path.join(wine_root, 'home-' + args.wine, 'quorvia')
             shutil.rmtree(working, ignore_errors=True)
-        command = [launcher]
+        # Arguments change nothing: the command line is not looked at.
+        command = [launcher, '--help', '/restart']
         if args.wine:
-            command = [args.wine_run, args.wine, 'explorer', '/desktop=kestrop-e2e,1024x768', launcher]
+            command = [args.wine_run, args.wine, 'explorer', '/desktop=kestrop-e2e,1024x768'] + command
         started = time.time()
         proc = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env, text=True,
                                 cwd=root)
