@@ -2,6 +2,7 @@
 // argument (or, with a second argument, fails with that message), prints the screen rectangles
 // of its controls, and prints the dialog's result when it has ended. The screenshot and
 // console tests drive it; its launch call does nothing and succeeds.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -9,6 +10,13 @@
 #include "platform/Codepage.h"
 
 namespace {
+
+const auto g_start = std::chrono::steady_clock::now();
+long ElapsedMs() {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - g_start)
+                                 .count());
+}
 
 class ProbeDlg : public CKestropDlg {
 public:
@@ -22,9 +30,13 @@ public:
                   }
                   return true;
               },
-              [](const char16_t*, const CString&, const CString&) { return 0; }) {}
+              [](const char16_t*, const CString&, const CString&) {
+                  std::printf("handoff %ld ms\n", ElapsedMs());
+                  return 0;
+              }) {}
 
     BOOL OnInitDialog() override {
+        std::printf("init %ld ms\n", ElapsedMs());
         const BOOL result = CKestropDlg::OnInitDialog();
         for (int id : {1004, 1005, 1006, 1007, 1008}) {
             CRect r;
