@@ -4,6 +4,7 @@
 // dialog paints before its child windows.
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -168,6 +169,8 @@ private:
         GtkDialogHost* host;
         uintptr_t id;
         guint source;
+        gint64 period;  // microseconds
+        gint64 due;     // monotonic time of the next tick
     };
 
     const Control* Find(int id) const;
@@ -493,7 +496,9 @@ bool GtkDialogHost::IsIconic() const {
 
 bool GtkDialogHost::SetTimer(uintptr_t timerId, UINT elapseMs) {
     KillTimer(timerId);  // the same id replaces the running timer
-    auto slot = std::make_unique<TimerSlot>(TimerSlot{this, timerId, 0});
+    const gint64 period = gint64{elapseMs == 0 ? 1u : elapseMs} * 1000;
+    auto slot = std::make_unique<TimerSlot>(
+        TimerSlot{this, timerId, 0, period, g_get_monotonic_time() + period});
     slot->source = g_timeout_add(elapseMs, OnTimer, slot.get());
     m_timers[timerId] = std::move(slot);
     return true;
@@ -519,8 +524,15 @@ gboolean GtkDialogHost::OnTimer(gpointer data) {
     m.timerId = id;
     host->Dispatch(m);
     const auto it = host->m_timers.find(id);
-    return it != host->m_timers.end() && it->second->source == source ? G_SOURCE_CONTINUE
-                                                                      : G_SOURCE_REMOVE;
+    if (it == host->m_timers.end() || it->second->source != source)
+        return G_SOURCE_REMOVE;
+    // GLib counts the next interval from the end of this one; a system timer keeps a steady
+    // rate. Re-arm for the next tick of the steady series (a late one does not push the rest).
+    TimerSlot& s = *it->second;
+    const gint64 now = g_get_monotonic_time();
+    s.due = std::max(s.due + s.period, now);
+    s.source = g_timeout_add(static_cast<guint>((s.due - now + 999) / 1000), OnTimer, &s);
+    return G_SOURCE_REMOVE;
 }
 
 int GtkDialogHost::MessageBox(const CString& text, const CString& caption, UINT) {
