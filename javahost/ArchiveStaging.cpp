@@ -10,19 +10,23 @@
 #include "net/MD5Checksum.h"
 #include "platform/File.h"
 #include "platform/Folders.h"
+#include "platform/Memory.h"
 
 namespace {
 
 void Unscramble(unsigned char* data, size_t length) {
-    for (size_t i = 0; i < length; ++i) data[i] ^= kJarKey;
+    for (size_t i = 0; i < length; ++i)
+        data[i] ^= kJarKey;
 }
 
 // The data folder may be missing on a fresh Linux account; a folder that always exists on
 // Windows must not stop the start there.
 void EnsureFolder(const CString& folder) {
-    if (folder.IsEmpty() || platform::IsDirectory(folder)) return;
+    if (folder.IsEmpty() || platform::IsDirectory(folder))
+        return;
     const int slash = folder.ReverseFind(platform::kDirSeparator);
-    if (slash > 0) EnsureFolder(folder.Left(slash));
+    if (slash > 0)
+        EnsureFolder(folder.Left(slash));
     platform::MakeDirectory(folder);
 }
 
@@ -46,7 +50,8 @@ void WriteByRename(const CString& path, const unsigned char* data, size_t length
     std::random_device random;
     const CString fresh = fmt::Format(u"%s.%08x", path, static_cast<unsigned>(random()));
     CFile file;
-    if (!file.Open(fresh, CFile::modeCreate | CFile::modeWrite)) return;
+    if (!file.Open(fresh, CFile::modeCreate | CFile::modeWrite))
+        return;
     if (!WriteAll(file, data, length)) {
         platform::RemoveFile(fresh);
         return;
@@ -61,7 +66,8 @@ void WriteByRename(const CString& path, const unsigned char* data, size_t length
 // opened, and the start goes ahead with the copy that is there.
 void WriteInPlace(const CString& path, const unsigned char* data, size_t length) {
     CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite)) return;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite))
+        return;
     WriteAll(file, data, length);
 }
 
@@ -69,19 +75,24 @@ void WriteInPlace(const CString& path, const unsigned char* data, size_t length)
 
 std::unique_ptr<unsigned char[]> ReadJarFile(const char16_t* path, size_t& length) {
     CFile file;
-    if (!file.Open(path, CFile::modeRead)) return nullptr;
+    if (!file.Open(path, CFile::modeRead))
+        return nullptr;
     try {
         const uint64_t size = file.GetLength();
-        if (size == 0) return nullptr;
+        if (size == 0)
+            return nullptr;
         // The whole length: an archive cut to what fits a smaller number would start as a
         // broken application.
         std::unique_ptr<unsigned char[]> block;
-        if (size <= SIZE_MAX) block.reset(new (std::nothrow) unsigned char[static_cast<size_t>(size)]);
+        if (size <= SIZE_MAX)
+            block.reset(new (std::nothrow) unsigned char[static_cast<size_t>(size)]);
         if (!block) {
             theLog.Write(u"read jar file fail: no memory for %u bytes", size);
             return nullptr;
         }
         const size_t count = static_cast<size_t>(size);
+        // Filling the block is most of the staging's time; huge pages cut its page faults.
+        platform::AdviseLargeBlock(block.get(), count);
         const size_t got = file.Read(block.get(), count);
         if (got != count) {
             theLog.Write(u"read jar file fail: %u of %u bytes read", got, count);
@@ -114,7 +125,8 @@ void WriteTempJar(const unsigned char* data, size_t length) {
     MakeTempJarPath();
     theLog.Write(u"write jar to:%s", g_szTempJarPath);
     // No folder, no file: as when the open fails.
-    if (g_szTempJarPath.IsEmpty()) return;
+    if (g_szTempJarPath.IsEmpty())
+        return;
     if constexpr (platform::kTargetIsWindows) {
         WriteInPlace(g_szTempJarPath, data, length);
     } else {

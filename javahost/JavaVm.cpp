@@ -28,7 +28,9 @@ struct HeapOptions {
 constexpr HeapOptions kLiteHeap = {"-Xms512m", "-Xmx512m"};
 constexpr HeapOptions kFullHeap = {"-Xms1024m", "-Xmx1024m"};
 
-bool IsSeparator(char16_t ch) { return ch == u'\\' || ch == u'/'; }
+bool IsSeparator(char16_t ch) {
+    return ch == u'\\' || ch == u'/';
+}
 
 // The class-path option in wide text, as it is also logged. The library list comes from the
 // server ';'-separated on every target and takes this target's separator.
@@ -56,7 +58,8 @@ int Abandon(JavaVM* vm, platform::DynamicLibrary& runtime, int result) {
 CString JvmLoadFolder(const CString& jvmPath) {
     int seen = 0;
     for (int i = jvmPath.GetLength() - 1; i >= 0; --i) {
-        if (IsSeparator(jvmPath[i]) && ++seen == 2) return jvmPath.Left(i);
+        if (IsSeparator(jvmPath[i]) && ++seen == 2)
+            return jvmPath.Left(i);
     }
     return jvmPath;
 }
@@ -80,7 +83,8 @@ int CreateJvmAndRun(const char16_t* jvmPath, const char16_t* libList) {
     std::string optionText[] = {"-Djava.compiler=NONE", std::move(classPathText), "-verbose:NONE",
                                 heap.initial, heap.maximum};
     JavaVMOption options[std::size(optionText)] = {};
-    for (size_t i = 0; i < std::size(optionText); ++i) options[i].optionString = optionText[i].data();
+    for (size_t i = 0; i < std::size(optionText); ++i)
+        options[i].optionString = optionText[i].data();
     JavaVMInitArgs args = {};
     args.version = JNI_VERSION_1_8;
     args.nOptions = static_cast<jint>(std::size(options));

@@ -13,11 +13,11 @@ extern CString g_szTempJarPath;
 // Results of CreateJvmAndRun. The launch window shows any code but kJvmRan as a failure; code 1
 // belongs to the archive staging.
 enum JvmResult : int {
-    kJvmRan = 0,             // the entry method ran and returned, the machine was destroyed
-    kJvmLoadFailed = 2,      // the runtime library could not be loaded
-    kJvmCreateFailed = 3,    // no virtual machine: JNI_CreateJavaVM failed or is missing
-    kJvmNoMainClass = 4,     // class zobj/Run not found
-    kJvmNoEntryMethod = 5,   // static void runWithPath(String) not found
+    kJvmRan = 0,            // the entry method ran and returned, the machine was destroyed
+    kJvmLoadFailed = 2,     // the runtime library could not be loaded
+    kJvmCreateFailed = 3,   // no virtual machine: JNI_CreateJavaVM failed or is missing
+    kJvmNoMainClass = 4,    // class zobj/Run not found
+    kJvmNoEntryMethod = 5,  // static void runWithPath(String) not found
 };
 
 // The folder that is current while the runtime library loads: the path cut at its second

@@ -41,7 +41,8 @@ bool DynamicLibrary::Load(const char16_t* path) {
     // Everything resolved now: a runtime with a missing dependency fails here, not later
     // inside the virtual machine.
     m_handle = dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (m_handle != nullptr) return true;
+    if (m_handle != nullptr)
+        return true;
     const char* text = dlerror();
     m_strLoadError = posix::FromNative(text ? text : "unknown loader error");
     // The loader reports text only; the code says whether the file itself could be opened.
@@ -55,12 +56,14 @@ bool DynamicLibrary::Load(const char16_t* path) {
 }
 
 void* DynamicLibrary::Symbol(const char* name) const {
-    if (m_handle == nullptr || name == nullptr) return nullptr;
+    if (m_handle == nullptr || name == nullptr)
+        return nullptr;
     return dlsym(m_handle, name);
 }
 
 void DynamicLibrary::Free() {
-    if (m_handle == nullptr) return;
+    if (m_handle == nullptr)
+        return;
     dlclose(std::exchange(m_handle, nullptr));
 }
 

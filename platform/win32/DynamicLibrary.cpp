@@ -44,12 +44,14 @@ bool DynamicLibrary::Load(const char16_t* path) {
 }
 
 void* DynamicLibrary::Symbol(const char* name) const {
-    if (m_handle == nullptr || name == nullptr) return nullptr;
+    if (m_handle == nullptr || name == nullptr)
+        return nullptr;
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_handle), name));
 }
 
 void DynamicLibrary::Free() {
-    if (m_handle == nullptr) return;
+    if (m_handle == nullptr)
+        return;
     FreeLibrary(static_cast<HMODULE>(std::exchange(m_handle, nullptr)));
 }
 

@@ -26,10 +26,13 @@ namespace {
 const std::string kSep = platform::kTargetIsWindows ? ";" : ":";
 const std::string kDir = platform::kTargetIsWindows ? "\\" : "/";
 
-std::string Ansi(const CString& text) { return platform::WideToAnsi(text.View()); }
+std::string Ansi(const CString& text) {
+    return platform::WideToAnsi(text.View());
+}
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    for (size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
     return text;
@@ -39,7 +42,8 @@ std::string Replace(std::string text, const std::string& from, const std::string
 std::vector<std::string> CallsIn(const std::vector<std::string>& record) {
     std::vector<std::string> calls;
     for (const std::string& line : record) {
-        if (line.rfind("load cwd=", 0) == 0 || line.rfind("option ", 0) == 0) continue;
+        if (line.rfind("load cwd=", 0) == 0 || line.rfind("option ", 0) == 0)
+            continue;
         calls.push_back(line.substr(0, line.find(' ')));
     }
     return calls;
@@ -48,7 +52,8 @@ std::vector<std::string> CallsIn(const std::vector<std::string>& record) {
 std::vector<std::string> OptionsIn(const std::vector<std::string>& record) {
     std::vector<std::string> options;
     for (const std::string& line : record) {
-        if (line.rfind("option ", 0) == 0) options.push_back(line.substr(7));
+        if (line.rfind("option ", 0) == 0)
+            options.push_back(line.substr(7));
     }
     return options;
 }
@@ -71,7 +76,9 @@ protected:
         theLog.Reset();
         return testing_support::ReadLogMessages(m_work / "t.log");
     }
-    bool WorkIsCurrent() const { return std::filesystem::equivalent(std::filesystem::current_path(), m_work.Path()); }
+    bool WorkIsCurrent() const {
+        return std::filesystem::equivalent(std::filesystem::current_path(), m_work.Path());
+    }
 
     TempDir m_work;
     CurrentDirScope m_cwd{m_work.Path()};
@@ -87,28 +94,46 @@ TEST_F(JvmStart, EveryStepThatFailsHasItsCodeItsLogLinesAndNoFurtherCalls) {
         std::vector<std::string> logAfterLoad;  // <runtime> stands for the runtime's path
         std::vector<std::string> calls;
     } cases[] = {
-        {"runs", KESTROP_RUNTIME_DOUBLE_FILE, "", kJvmRan,
+        {"runs",
+         KESTROP_RUNTIME_DOUBLE_FILE,
+         "",
+         kJvmRan,
          {"start create java vm.", "create java vm now!!!", "find main class", "find main mathod",
           "load jar success"},
          {"JNI_CreateJavaVM", "FindClass", "GetStaticMethodID", "NewString", "CallStaticVoidMethod",
           "DestroyJavaVM"}},
-        {"no runtime", nullptr, nullptr, kJvmLoadFailed,
+        {"no runtime",
+         nullptr,
+         nullptr,
+         kJvmLoadFailed,
          // ERROR_MOD_NOT_FOUND on Windows, ENOENT on Linux
          {"load jvm.dll fail!!! path = <runtime>, code=" +
           std::to_string(platform::kTargetIsWindows ? 126 : 2)},
          {}},
-        {"not a runtime", KESTROP_NOT_A_RUNTIME_FILE, nullptr, kJvmCreateFailed,
+        {"not a runtime",
+         KESTROP_NOT_A_RUNTIME_FILE,
+         nullptr,
+         kJvmCreateFailed,
          {"start create java vm.", "JNI_CreateJavaVM not found in <runtime>",
           "create java vm now!!!", "create java vm fail!!!"},
          {}},
-        {"creation fails", KESTROP_RUNTIME_DOUBLE_FILE, "create", kJvmCreateFailed,
+        {"creation fails",
+         KESTROP_RUNTIME_DOUBLE_FILE,
+         "create",
+         kJvmCreateFailed,
          {"start create java vm.", "create java vm now!!!", "create java vm fail!!!"},
          {"JNI_CreateJavaVM"}},
-        {"no main class", KESTROP_RUNTIME_DOUBLE_FILE, "class", kJvmNoMainClass,
+        {"no main class",
+         KESTROP_RUNTIME_DOUBLE_FILE,
+         "class",
+         kJvmNoMainClass,
          {"start create java vm.", "create java vm now!!!", "find main class",
           "FindClass zobj/Run failed\n"},
          {"JNI_CreateJavaVM", "FindClass", "DestroyJavaVM"}},
-        {"no entry method", KESTROP_RUNTIME_DOUBLE_FILE, "method", kJvmNoEntryMethod,
+        {"no entry method",
+         KESTROP_RUNTIME_DOUBLE_FILE,
+         "method",
+         kJvmNoEntryMethod,
          {"start create java vm.", "create java vm now!!!", "find main class", "find main mathod",
           "getMethodID runWithPath failed"},
          {"JNI_CreateJavaVM", "FindClass", "GetStaticMethodID", "DestroyJavaVM"}},
@@ -117,7 +142,8 @@ TEST_F(JvmStart, EveryStepThatFailsHasItsCodeItsLogLinesAndNoFurtherCalls) {
         SCOPED_TRACE(c.name);
         TempDir install;
         CString runtime = install.Wide(std::u16string(platform::kJvmRelativePath));
-        if (c.library) runtime = InstallRuntime(install.Path(), c.library);
+        if (c.library)
+            runtime = InstallRuntime(install.Path(), c.library);
         std::optional<RuntimeDouble> control;
         if (c.failAt) {
             control.emplace(runtime);
@@ -134,7 +160,8 @@ TEST_F(JvmStart, EveryStepThatFailsHasItsCodeItsLogLinesAndNoFurtherCalls) {
         EXPECT_EQ(log[1], "start load jvm dll.");
         EXPECT_EQ(log[2], "load jvm dll complete!!!");
         std::vector<std::string> expected;
-        for (const std::string& line : c.logAfterLoad) expected.push_back(Replace(line, "<runtime>", Ansi(runtime)));
+        for (const std::string& line : c.logAfterLoad)
+            expected.push_back(Replace(line, "<runtime>", Ansi(runtime)));
         EXPECT_EQ(std::vector<std::string>(log.begin() + 3, log.end()), expected);
         if (control) {
             EXPECT_EQ(CallsIn(control->Record()), c.calls);
@@ -156,8 +183,8 @@ TEST_F(JvmStart, TheMachineGetsTheseOptionsAndTheEntryGetsTheExecutablesPath) {
         ASSERT_EQ(CreateJvmAndRun(runtime, libs), kJvmRan);
 
         const std::string heap = lite ? "512m" : "1024m";
-        const std::string classPath =
-            "-Djava.class.path=." + kSep + Ansi(g_szTempJarPath) + kSep + "lib" + kDir + "a.jar" + kSep + "lib" + kDir + "b.jar";
+        const std::string classPath = "-Djava.class.path=." + kSep + Ansi(g_szTempJarPath) + kSep +
+                                      "lib" + kDir + "a.jar" + kSep + "lib" + kDir + "b.jar";
         std::vector<std::string> record = control.Record();
         ASSERT_FALSE(record.empty());
         record.erase(record.begin());  // the second load's own line
@@ -183,8 +210,12 @@ TEST_F(JvmStart, TheClassPathIsBuiltToItsWholeLengthInTheAnsiCodePage) {
     std::string longLibsExpected;
     for (int i = 0; i < 60; ++i) {
         const std::string name = "lib" + kDir + "library-number-" + std::to_string(i) + ".jar";
-        longLibs += (i ? u";" : u"") + platform::Utf8ToWide(name);
-        longLibsExpected += (i ? kSep : "") + name;
+        if (i > 0) {
+            longLibs += u';';
+            longLibsExpected += kSep;
+        }
+        longLibs += platform::Utf8ToWide(name);
+        longLibsExpected += name;
     }
     struct Case {
         const char* name;
@@ -193,8 +224,8 @@ TEST_F(JvmStart, TheClassPathIsBuiltToItsWholeLengthInTheAnsiCodePage) {
         std::string expectedTail;  // after "-Djava.class.path=.<sep><temp jar><sep>"
     } cases[] = {
         {"no libraries: a trailing separator", m_work.Wide("_Temp_archive"), u"", ""},
-        {"long archive path and library list", m_work.Wide(std::string(600, 'd')), CString(longLibs),
-         longLibsExpected},
+        {"long archive path and library list", m_work.Wide(std::string(600, 'd')),
+         CString(longLibs), longLibsExpected},
         // U+0E01 is in no ANSI code page we run under; Linux's is UTF-8.
         {"a character outside the code page", m_work.Wide("_Temp_archive"),
          CString(u"lib") + platform::kDirSeparator + u"\u0E01.jar",
@@ -210,7 +241,8 @@ TEST_F(JvmStart, TheClassPathIsBuiltToItsWholeLengthInTheAnsiCodePage) {
 
         ASSERT_EQ(CreateJvmAndRun(runtime, c.libList), kJvmRan);
 
-        const std::string expected = "-Djava.class.path=." + kSep + Ansi(c.tempJar) + kSep + c.expectedTail;
+        const std::string expected =
+            "-Djava.class.path=." + kSep + Ansi(c.tempJar) + kSep + c.expectedTail;
         const std::vector<std::string> options = OptionsIn(control.Record());
         ASSERT_EQ(options.size(), 5u);
         EXPECT_EQ(options[1], expected);
@@ -230,7 +262,8 @@ TEST(JvmLoadFolder, IsThePathCutAtItsSecondSeparatorFromTheEnd) {
         {u"jvm.dll", u"jvm.dll"},
         {u"", u""},
     };
-    for (const Case& c : cases) EXPECT_EQ(JvmLoadFolder(c.path), CString(c.folder)) << platform::WideToUtf8(c.path);
+    for (const Case& c : cases)
+        EXPECT_EQ(JvmLoadFolder(c.path), CString(c.folder)) << platform::WideToUtf8(c.path);
 }
 
 TEST_F(JvmStart, TheRuntimeLoadsWithItsBinFolderCurrentAndTheWorkingFolderComesBack) {
@@ -246,21 +279,28 @@ TEST_F(JvmStart, TheRuntimeLoadsWithItsBinFolderCurrentAndTheWorkingFolderComesB
     ASSERT_EQ(record[0].rfind("load cwd=", 0), 0u);
     const std::string cwd = record[0].substr(9);
     const std::filesystem::path during(std::u8string(cwd.begin(), cwd.end()));
-    EXPECT_TRUE(std::filesystem::equivalent(during, install / "java" / (platform::kTargetIsWindows ? "bin" : "lib")))
+    EXPECT_TRUE(std::filesystem::equivalent(
+        during, install / "java" / (platform::kTargetIsWindows ? "bin" : "lib")))
         << cwd;
 }
 
 TEST_F(JvmStart, AFailedLoadAndAFolderThatCannotBeEnteredLeaveTheWorkingFolderCurrent) {
+    // The runtime's folders are there, its library is not: the bin folder is entered, the load
+    // fails.
     TempDir install;
-    EXPECT_FALSE(LoadJvmLibrary(install.Wide(std::u16string(platform::kJvmRelativePath))).IsLoaded());
+    const std::filesystem::path missing = install / std::u16string(platform::kJvmRelativePath);
+    std::filesystem::create_directories(missing.parent_path());
+    EXPECT_FALSE(LoadJvmLibrary(CString(missing.u16string())).IsLoaded());
     EXPECT_TRUE(WorkIsCurrent());
 
     // A relative path with one separator is its own load folder, which is a file and cannot be
     // entered: the load is made anyway, from the working folder.
-    const std::filesystem::path library = m_work / "runtime" / testing_support::BuiltFile(KESTROP_RUNTIME_DOUBLE_FILE).filename();
+    const std::filesystem::path library =
+        m_work / "runtime" / testing_support::BuiltFile(KESTROP_RUNTIME_DOUBLE_FILE).filename();
     std::filesystem::create_directory(library.parent_path());
     std::filesystem::copy_file(testing_support::BuiltFile(KESTROP_RUNTIME_DOUBLE_FILE), library);
-    const CString relative = CString(u"runtime") + platform::kDirSeparator + CString(library.filename().u16string());
+    const CString relative =
+        CString(u"runtime") + platform::kDirSeparator + CString(library.filename().u16string());
     const platform::DynamicLibrary loaded = LoadJvmLibrary(relative);
     EXPECT_TRUE(loaded.IsLoaded()) << platform::WideToUtf8(loaded.GetLoadErrorText().View());
     EXPECT_TRUE(WorkIsCurrent());

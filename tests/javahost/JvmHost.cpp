@@ -10,10 +10,13 @@
 #include "platform/Codepage.h"
 
 // The runtime's own allocations outlive the process's end and are no leaks of ours.
-extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
+extern "C" const char* __asan_default_options() {
+    return "detect_leaks=0";
+}
 
 int main(int argc, char** argv) {
-    if (argc != 4) return 64;
+    if (argc != 4)
+        return 64;
     g_bLiteMode = std::string(argv[3]) == "lite";
     const CString archive(platform::Utf8ToWide(argv[1]));
     const CString libraries(platform::Utf8ToWide(argv[2]));

@@ -29,7 +29,8 @@ TEST(JvmProbe, FindsTheRuntimeBesideTheExecutableOrLogsThePathItTried) {
 
     theLog.Reset();
     EXPECT_EQ(testing_support::ReadLogMessages(install / "t.log"),
-              std::vector<std::string>{"check jvm.dll: " + platform::WideToAnsi(expected.View()) + ". ret = false"});
+              std::vector<std::string>{"check jvm.dll: " + platform::WideToAnsi(expected.View()) +
+                                       ". ret = false"});
 }
 
 }  // namespace

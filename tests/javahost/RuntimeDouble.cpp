@@ -24,13 +24,15 @@ CString InstallRuntime(const std::filesystem::path& folder, const char* libraryF
 std::vector<std::string> RecordOf(const platform::DynamicLibrary& library) {
     using RecordProc = const char* (*)();
     const auto record = reinterpret_cast<RecordProc>(library.Symbol("KestropJvmDouble_Record"));
-    if (record == nullptr) throw std::runtime_error("not the runtime double");
+    if (record == nullptr)
+        throw std::runtime_error("not the runtime double");
     std::vector<std::string> lines;
     std::string text = record();
     for (size_t start = 0; start < text.size();) {
         const size_t end = text.find('\n', start);
         lines.push_back(text.substr(start, end - start));
-        if (end == std::string::npos) break;
+        if (end == std::string::npos)
+            break;
         start = end + 1;
     }
     return lines;

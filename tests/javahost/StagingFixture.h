@@ -22,18 +22,22 @@
 namespace testing_support {
 
 inline std::string Scrambled(std::string bytes) {
-    for (char& b : bytes) b = static_cast<char>(static_cast<unsigned char>(b) ^ 0xC5);
+    for (char& b : bytes)
+        b = static_cast<char>(static_cast<unsigned char>(b) ^ 0xC5);
     return bytes;
 }
 
-inline std::string Ansi(const CString& text) { return platform::WideToAnsi(text.View()); }
+inline std::string Ansi(const CString& text) {
+    return platform::WideToAnsi(text.View());
+}
 
 class Staging : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!platform::kTargetIsWindows) {
             const char* previous = std::getenv("XDG_DATA_HOME");
-            if (previous) m_previousDataHome = previous;
+            if (previous)
+                m_previousDataHome = previous;
             SetEnvVar("XDG_DATA_HOME", (m_data / "data%s%d").string().c_str());
         }
         ASSERT_TRUE(platform::GetLocalAppDataFolder(m_folder));
@@ -52,7 +56,9 @@ protected:
         }
     }
 
-    void PutArchive(const std::string& plain) { WriteFileBytes(m_work / "app.jar", Scrambled(plain)); }
+    void PutArchive(const std::string& plain) {
+        WriteFileBytes(m_work / "app.jar", Scrambled(plain));
+    }
     std::filesystem::path TempFile() const { return std::filesystem::path(m_temp.Str()); }
     std::vector<std::string> LogLines() {
         theLog.Reset();
@@ -63,7 +69,8 @@ protected:
     TempDir m_work;
     CurrentDirScope m_cwd{m_work.Path()};
     // A runtime path with nothing there: the start ends at the load, after the staging.
-    CString m_noRuntime = m_work.Wide("none") + platform::kDirSeparator + platform::kJvmRelativePath;
+    CString m_noRuntime =
+        m_work.Wide("none") + platform::kDirSeparator + platform::kJvmRelativePath;
     CString m_folder;
     CString m_temp;
     std::optional<std::string> m_previousDataHome;

@@ -22,7 +22,8 @@ namespace {
 
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files.push_back(entry.path().filename());
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -71,8 +72,8 @@ TEST_F(Staging, AWriteErrorIsLoggedKeepsThePreviousCopyAndTheStartGoesAhead) {
 
 TEST_F(Staging, AnArchiveThatReadsShortOfItsLengthIsRefused) {
     // sysfs reports 4096 bytes for attributes that hold a few.
-    const char* candidates[] = {"/sys/devices/system/cpu/online", "/sys/kernel/mm/transparent_hugepage/enabled",
-                                "/sys/power/state"};
+    const char* candidates[] = {"/sys/devices/system/cpu/online",
+                                "/sys/kernel/mm/transparent_hugepage/enabled", "/sys/power/state"};
     std::string archive;
     for (const char* candidate : candidates) {
         std::error_code error;
@@ -82,7 +83,8 @@ TEST_F(Staging, AnArchiveThatReadsShortOfItsLengthIsRefused) {
             break;
         }
     }
-    if (archive.empty()) GTEST_SKIP() << "no sysfs attribute to read here";
+    if (archive.empty())
+        GTEST_SKIP() << "no sysfs attribute to read here";
     const CString path(platform::Utf8ToWide(archive));
 
     testing::internal::CaptureStdout();
@@ -103,11 +105,13 @@ TEST_F(Staging, WithoutADataFolderTheMachineGetsAnEmptyArchiveEntry) {
     testing_support::SetEnvVar("HOME", nullptr);
     PutArchive("archive");
     testing_support::TempDir install;
-    const CString runtime = testing_support::InstallRuntime(install.Path(), KESTROP_RUNTIME_DOUBLE_FILE);
+    const CString runtime =
+        testing_support::InstallRuntime(install.Path(), KESTROP_RUNTIME_DOUBLE_FILE);
     testing_support::RuntimeDouble control(runtime);
 
     const int code = CreateJarAndRun(runtime, u"app.jar", u"lib.jar");
-    if (!savedHome.empty()) testing_support::SetEnvVar("HOME", savedHome.c_str());
+    if (!savedHome.empty())
+        testing_support::SetEnvVar("HOME", savedHome.c_str());
 
     EXPECT_EQ(code, kJvmRan);
     const std::vector<std::string> log = LogLines();
@@ -116,7 +120,8 @@ TEST_F(Staging, WithoutADataFolderTheMachineGetsAnEmptyArchiveEntry) {
               (std::vector<std::string>{"SHGetSpecialFolderLocation fail !", "write jar to:",
                                         "jvm param:-Djava.class.path=.::lib.jar"}));
     const std::vector<std::string> record = control.Record();
-    EXPECT_NE(std::find(record.begin(), record.end(), "option -Djava.class.path=.::lib.jar"), record.end());
+    EXPECT_NE(std::find(record.begin(), record.end(), "option -Djava.class.path=.::lib.jar"),
+              record.end());
     // Nothing written anywhere for want of a path: not in the working folder either.
     EXPECT_EQ(FilesIn(m_work.Path()), (std::vector<std::filesystem::path>{"app.jar", "t.log"}));
 }

@@ -2,6 +2,8 @@
 // runtime does, records every invocation and environment call it receives, and can be told to
 // fail at each step of a start. Tests reach its record and its switch through two plain
 // exports of their own, from a second load of the same file.
+// This file is the implementation side of the invocation API: its declarations export.
+#define _JNI_IMPLEMENTATION_
 #include <jni.h>
 
 #include <cstdarg>
@@ -66,14 +68,17 @@ FakeObject g_pathString;
 
 jclass JNICALL FindClass(JNIEnv*, const char* name) {
     Record(std::string("FindClass ") + name);
-    if (g_failAt == "class") return nullptr;
+    if (g_failAt == "class")
+        return nullptr;
     return reinterpret_cast<jclass>(&g_mainClass);
 }
 
 jmethodID JNICALL GetStaticMethodID(JNIEnv*, jclass cls, const char* name, const char* sig) {
     const bool known = cls == reinterpret_cast<jclass>(&g_mainClass);
-    Record(std::string("GetStaticMethodID ") + (known ? "" : "<unknown class> ") + name + " " + sig);
-    if (g_failAt == "method") return nullptr;
+    Record(std::string("GetStaticMethodID ") + (known ? "" : "<unknown class> ") + name + " " +
+           sig);
+    if (g_failAt == "method")
+        return nullptr;
     return reinterpret_cast<jmethodID>(&g_entryMethod);
 }
 
@@ -88,8 +93,8 @@ void JNICALL CallStaticVoidMethodV(JNIEnv*, jclass cls, jmethodID method, va_lis
     const bool known = cls == reinterpret_cast<jclass>(&g_mainClass) &&
                        method == reinterpret_cast<jmethodID>(&g_entryMethod) &&
                        arg == reinterpret_cast<jstring>(&g_pathString);
-    Record(std::string("CallStaticVoidMethod ") + (known ? "runWithPath " + g_pathString.text
-                                                         : std::string("<unknown arguments>")));
+    Record(std::string("CallStaticVoidMethod ") +
+           (known ? "runWithPath " + g_pathString.text : std::string("<unknown arguments>")));
 }
 
 jint JNICALL DestroyJavaVM(JavaVM*) {
@@ -123,7 +128,8 @@ extern "C" {
 JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* startArgs) {
     const auto* args = static_cast<const JavaVMInitArgs*>(startArgs);
     char head[128];
-    std::snprintf(head, sizeof head, "JNI_CreateJavaVM version=0x%08x options=%d ignoreUnrecognized=%d",
+    std::snprintf(head, sizeof head,
+                  "JNI_CreateJavaVM version=0x%08x options=%d ignoreUnrecognized=%d",
                   static_cast<unsigned>(args->version), static_cast<int>(args->nOptions),
                   static_cast<int>(args->ignoreUnrecognized));
     Record(head);
@@ -131,16 +137,21 @@ JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* startArgs
         Record(std::string("option ") + args->options[i].optionString +
                (args->options[i].extraInfo ? " <extraInfo>" : ""));
     }
-    if (g_failAt == "create") return JNI_ERR;
+    if (g_failAt == "create")
+        return JNI_ERR;
     *vm = &g_vm;
     *env = &g_env;
     return JNI_OK;
 }
 
 // The calls so far, one per line.
-JNIEXPORT const char* KestropJvmDouble_Record() { return g_record.c_str(); }
+JNIEXPORT const char* KestropJvmDouble_Record() {
+    return g_record.c_str();
+}
 
 // Which step fails from now on: "create", "class", "method", or "" for none.
-JNIEXPORT void KestropJvmDouble_FailAt(const char* step) { g_failAt = step ? step : ""; }
+JNIEXPORT void KestropJvmDouble_FailAt(const char* step) {
+    g_failAt = step ? step : "";
+}
 
 }  // extern "C"
