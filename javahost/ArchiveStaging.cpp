@@ -1,9 +1,9 @@
 #include "javahost/ArchiveStaging.h"
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <new>
-#include <random>
 
 #include "env/Log.h"
 #include "javahost/JavaVm.h"
@@ -47,8 +47,10 @@ bool WriteAll(CFile& file, const unsigned char* data, size_t length) {
 // change the file under the virtual machine of an instance that is running from it. A new
 // file renamed over the path leaves that instance its own copy.
 void WriteByRename(const CString& path, const unsigned char* data, size_t length) {
-    std::random_device random;
-    const CString fresh = fmt::Format(u"%s.%08x", path, static_cast<unsigned>(random()));
+    // Two instances that stage at once must not write into one new file; the clock's low bits
+    // tell them apart without anything that could throw.
+    const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
+    const CString fresh = fmt::Format(u"%s.%08x", path, static_cast<unsigned>(tick));
     CFile file;
     if (!file.Open(fresh, CFile::modeCreate | CFile::modeWrite))
         return;
