@@ -39,22 +39,22 @@ private:
     bool m_truncated = false;
 };
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool zero = false;
     size_t width = 0;
     bool hasPrecision = false;
     size_t precision = 0;
-    char16_t conv = 0;
+    char16_t type = 0;
 };
 
 // Reads the part after '%'; false when the conversion is not one we know.
-bool ParseSpec(const char16_t*& f, Spec& spec) {
+bool ParseConversion(const char16_t*& f, Conversion& conv) {
     for (;; ++f) {
         if (*f == u'-') {
-            spec.left = true;
+            conv.left = true;
         } else if (*f == u'0') {
-            spec.zero = true;
+            conv.zero = true;
         } else {
             break;
         }
@@ -62,21 +62,21 @@ bool ParseSpec(const char16_t*& f, Spec& spec) {
     // Widths beyond this are almost certainly a mistake; they would only produce padding.
     constexpr size_t kMaxWidth = 4096;
     while (*f >= u'0' && *f <= u'9') {
-        spec.width = spec.width * 10 + static_cast<size_t>(*f++ - u'0');
-        if (spec.width > kMaxWidth) return false;
+        conv.width = conv.width * 10 + static_cast<size_t>(*f++ - u'0');
+        if (conv.width > kMaxWidth) return false;
     }
     if (*f == u'.') {
         ++f;
-        spec.hasPrecision = true;
+        conv.hasPrecision = true;
         while (*f >= u'0' && *f <= u'9') {
-            spec.precision = spec.precision * 10 + static_cast<size_t>(*f++ - u'0');
-            if (spec.precision > kMaxWidth) return false;
+            conv.precision = conv.precision * 10 + static_cast<size_t>(*f++ - u'0');
+            if (conv.precision > kMaxWidth) return false;
         }
     }
-    spec.conv = *f;
-    if (spec.conv == 0) return false;
+    conv.type = *f;
+    if (conv.type == 0) return false;
     ++f;
-    switch (spec.conv) {
+    switch (conv.type) {
         case u's': case u'd': case u'i': case u'u': case u'x': case u'X':
             return true;
         default:
@@ -84,21 +84,21 @@ bool ParseSpec(const char16_t*& f, Spec& spec) {
     }
 }
 
-void PutPadded(Sink& sink, const Spec& spec, const char16_t* body, size_t n, bool allowZero,
+void PutPadded(Sink& sink, const Conversion& conv, const char16_t* body, size_t n, bool allowZero,
                char16_t sign) {
     const size_t total = n + (sign ? 1 : 0);
-    const size_t pad = spec.width > total ? spec.width - total : 0;
-    if (!spec.left && !(spec.zero && allowZero)) sink.Repeat(u' ', pad);
+    const size_t pad = conv.width > total ? conv.width - total : 0;
+    if (!conv.left && !(conv.zero && allowZero)) sink.Repeat(u' ', pad);
     if (sign) sink.Put(sign);
-    if (!spec.left && spec.zero && allowZero) sink.Repeat(u'0', pad);
+    if (!conv.left && conv.zero && allowZero) sink.Repeat(u'0', pad);
     sink.Put(body, n);
-    if (spec.left) sink.Repeat(u' ', pad);
+    if (conv.left) sink.Repeat(u' ', pad);
 }
 
-void PutInteger(Sink& sink, const Spec& spec, const Arg& arg) {
+void PutInteger(Sink& sink, const Conversion& conv, const Arg& arg) {
     unsigned long long magnitude;
     char16_t sign = 0;
-    const bool asSigned = (spec.conv == u'd' || spec.conv == u'i');
+    const bool asSigned = (conv.type == u'd' || conv.type == u'i');
     if (asSigned && arg.kind == ArgKind::Signed && arg.integer < 0) {
         sign = u'-';
         magnitude = 0ULL - static_cast<unsigned long long>(arg.integer);
@@ -109,8 +109,8 @@ void PutInteger(Sink& sink, const Spec& spec, const Arg& arg) {
             magnitude &= (1ULL << (arg.bytes * 8)) - 1;
         }
     }
-    const unsigned base = (spec.conv == u'x' || spec.conv == u'X') ? 16 : 10;
-    const char16_t* digits = spec.conv == u'X' ? u"0123456789ABCDEF" : u"0123456789abcdef";
+    const unsigned base = (conv.type == u'x' || conv.type == u'X') ? 16 : 10;
+    const char16_t* digits = conv.type == u'X' ? u"0123456789ABCDEF" : u"0123456789abcdef";
     char16_t buf[24 + 4096];
     size_t n = 0;
     char16_t rev[24];
@@ -119,18 +119,18 @@ void PutInteger(Sink& sink, const Spec& spec, const Arg& arg) {
         rev[r++] = digits[magnitude % base];
         magnitude /= base;
     } while (magnitude != 0);
-    if (spec.hasPrecision && spec.precision == 0 && r == 1 && rev[0] == u'0') r = 0;
-    const size_t minDigits = spec.hasPrecision ? spec.precision : 0;
+    if (conv.hasPrecision && conv.precision == 0 && r == 1 && rev[0] == u'0') r = 0;
+    const size_t minDigits = conv.hasPrecision ? conv.precision : 0;
     while (n + r < minDigits) buf[n++] = u'0';
     while (r > 0) buf[n++] = rev[--r];
-    PutPadded(sink, spec, buf, n, !spec.hasPrecision, sign);
+    PutPadded(sink, conv, buf, n, !conv.hasPrecision, sign);
 }
 
-void PutText(Sink& sink, const Spec& spec, const Arg& arg) {
+void PutText(Sink& sink, const Conversion& conv, const Arg& arg) {
     const char16_t* s = arg.text ? arg.text : u"(null)";
     size_t n = arg.text ? arg.textLength : 6;
-    if (spec.hasPrecision && spec.precision < n) n = spec.precision;
-    PutPadded(sink, spec, s, n, false, 0);
+    if (conv.hasPrecision && conv.precision < n) n = conv.precision;
+    PutPadded(sink, conv, s, n, false, 0);
 }
 
 Result Run(Sink& sink, const char16_t* f, std::span<const Arg> args) {
@@ -146,15 +146,15 @@ Result Run(Sink& sink, const char16_t* f, std::span<const Arg> args) {
             sink.Put(*f++);
             continue;
         }
-        Spec spec;
-        if (!ParseSpec(f, spec) || next >= args.size()) return sink.Finish(true);
+        Conversion conv;
+        if (!ParseConversion(f, conv) || next >= args.size()) return sink.Finish(true);
         const Arg& arg = args[next++];
-        const bool wantsText = spec.conv == u's';
+        const bool wantsText = conv.type == u's';
         if (wantsText != (arg.kind == ArgKind::Text)) return sink.Finish(true);
         if (wantsText) {
-            PutText(sink, spec, arg);
+            PutText(sink, conv, arg);
         } else {
-            PutInteger(sink, spec, arg);
+            PutInteger(sink, conv, arg);
         }
     }
     return sink.Finish(false);
